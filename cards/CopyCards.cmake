@@ -1,0 +1,10 @@
+# Copies the bundled cards into DEST; existing card files (*.qcf) are kept.
+file(MAKE_DIRECTORY "${DEST}")
+foreach(src IN LISTS FILES)
+    get_filename_component(name "${src}" NAME)
+    set(dst "${DEST}/${name}")
+    if(name MATCHES "\\.qcf$" AND EXISTS "${dst}")
+        continue()
+    endif()
+    file(COPY_FILE "${src}" "${dst}" ONLY_IF_DIFFERENT)
+endforeach()

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests or the program need,
+# when any of them is missing. Sourced by run.sh and test.sh.
+borvessa_install_deps() {
+    local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
+                  libqt6svg6 libssl-dev libgif-dev libbenchmark-dev
+                  poppler-utils fonts-dejavu-core "$@")
+    local missing=()
+    local p
+    for p in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing missing packages: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}

@@ -1,0 +1,611 @@
+#include "Card.h"
+
+#include "CardFileEnvelope.h"
+#include "Cp1252.h"
+#include "Messages.h"
+#include "Numbers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Only this many characters of a line are searched for fields 2 and up.
+constexpr qsizetype kFieldScanLimit = 500;
+
+QString quoted(const QString &text)
+{
+    QString shown = text;
+    if (shown.size() > 40)
+        shown = shown.left(40) + u"..."_s;
+    return u"\""_s + shown + u"\""_s;
+}
+
+} // namespace
+
+QString CardError::message() const
+{
+    const QString name = QDir::toNativeSeparators(file);
+    if (line > 0)
+        return u"%1: line %2: %3"_s.arg(name).arg(line).arg(reason);
+    return u"%1: %2"_s.arg(name, reason);
+}
+
+bool Card::fail(int line, const QString &reason)
+{
+    m_lastError = CardError{m_cardName, line, reason};
+    return false;
+}
+
+QString Card::flagText(bool value)
+{
+    return value ? u"True"_s : u"False"_s;
+}
+
+bool Card::readFlag(const QString &text)
+{
+    return text.toUpper() == u"TRUE"_s;
+}
+
+QString Card::answerLineText(const QString &answer)
+{
+    QString text = answer;
+    text.remove(u'\r');
+    text.remove(u'\n');
+    if (text.startsWith(u'"'))
+        text = u'"' + text + u'"';
+    return text;
+}
+
+QString Card::designCopyPath(const QString &title)
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base + u"/Borvessa/Cards/Design/"_s + title + u".csv"_s;
+}
+
+// ---- Loading ---------------------------------------------------------------
+
+bool Card::LoadCard(const QString &path)
+{
+    Card next = *this;
+    next.m_cardName = path;
+    next.m_lastError = {};
+
+    QByteArray bytes;
+    QString reason;
+    if (!CardFileEnvelope::readCardFile(path, &bytes, &reason)) {
+        m_lastError = CardError{path, 0, reason};
+        return false;
+    }
+    next.m_cardStr = Cp1252::decode(bytes);
+    if (!next.loadBody()) {
+        m_lastError = next.m_lastError;
+        return false;
+    }
+    *this = std::move(next);
+    return true;
+}
+
+bool Card::LoadCardFromStr(const QString &cardStr)
+{
+    Card next = *this;
+    next.m_lastError = {};
+    next.m_cardStr = cardStr;
+    if (!next.loadBody()) {
+        m_lastError = next.m_lastError;
+        return false;
+    }
+    *this = std::move(next);
+    return true;
+}
+
+bool Card::loadBody()
+{
+    if (m_cardStr.isEmpty())
+        return fail(0, u"the card text is empty"_s);
+    if (!loadSettings())
+        return false;
+    GetTruthTable();
+    const std::int16_t flags = m_loadTruthTable;
+    if ((flags & BankDesignAnswers) && !LoadAnswers(FirstDesignAnswer, LastDesignAnswer))
+        return false;
+    if ((flags & BankAnswers) && !LoadAnswers(FirstAnswer, LastAnswer))
+        return false;
+    if ((flags & BankInstalledPicture) && !LoadCardPx(LineInstalledPicture))
+        return false;
+    if ((flags & BankCurrentPicture) && !LoadCardPx(LineCurrentPicture))
+        return false;
+    if ((flags & BankInstalledLayout)
+        && !LoadControlPositions(FirstInstalledControl, LastInstalledControl))
+        return false;
+    if ((flags & BankCurrentLayout)
+        && !LoadControlPositions(FirstCurrentControl, LastCurrentControl))
+        return false;
+    return LoadQuestions();
+}
+
+bool Card::loadSettings()
+{
+    return GetDesignMode() && GetOrientation() && GetPaperSize() && GetLeftPrintMargin()
+        && GetEnlargeFactor() && GetFontSizeForPrting() && GetFontForPrting();
+}
+
+void Card::GetTruthTable()
+{
+    if (m_varRestCard)
+        m_loadTruthTable = BankInstalledPicture | BankInstalledLayout;
+    else if (m_designMode)
+        m_loadTruthTable = BankDesignAnswers | BankCurrentPicture | BankCurrentLayout;
+    else
+        m_loadTruthTable = BankAnswers | BankCurrentPicture | BankCurrentLayout;
+}
+
+// ---- Line access -----------------------------------------------------------
+
+bool Card::GetStartOfLinePxInFileStr()
+{
+    // Line n begins after the (n - 1)-th CR LF; the search starts at position
+    // 2, so a CR LF at the very start of the string is never counted.
+    qsizetype p = 1;
+    for (int i = 1; i < m_lineNum; ++i) {
+        const qsizetype idx = m_cardStr.indexOf(u"\r\n"_s, p);
+        if (idx < 0)
+            return fail(m_lineNum, u"is missing (the card text has only %1 lines)"_s.arg(i));
+        p = idx + 1;
+    }
+    m_pxStart = p + 2;
+    return true;
+}
+
+bool Card::GetStartOfLinePxInFileStr2()
+{
+    return GetStartOfLinePxInFileStr();
+}
+
+bool Card::GetEndOfLinePxInFileStr()
+{
+    const qsizetype idx = m_pxStart - 1 <= m_cardStr.size()
+        ? m_cardStr.indexOf(u'\r', m_pxStart - 1)
+        : -1;
+    if (idx < 0)
+        return fail(m_lineNum, u"has no line end (CR)"_s);
+    m_pxEnd = idx + 1;
+    return true;
+}
+
+void Card::GetLine()
+{
+    m_line = m_cardStr.mid(m_pxStart - 1, m_pxEnd - m_pxStart);
+}
+
+bool Card::FetchLine(int lineNumber)
+{
+    m_lineNum = lineNumber;
+    if (!GetStartOfLinePxInFileStr() || !GetEndOfLinePxInFileStr())
+        return false;
+    GetLine();
+    return true;
+}
+
+bool Card::FetchLine2()
+{
+    if (!GetEndOfLinePxInFileStr())
+        return false;
+    GetLine();
+    m_pxStart = m_pxEnd + 2;
+    return true;
+}
+
+void Card::GetField(int k)
+{
+    if (k <= 1) {
+        const qsizetype comma = m_line.indexOf(u',');
+        m_field = comma < 0 ? m_line : m_line.left(comma);
+        return;
+    }
+    const QStringView scan = QStringView(m_line).left(kFieldScanLimit);
+    qsizetype pos = -1;
+    for (int c = 0; c < k - 1; ++c) {
+        pos = scan.indexOf(u',', pos + 1);
+        if (pos < 0) {
+            m_field.clear();
+            return;
+        }
+    }
+    const qsizetype end = scan.indexOf(u',', pos + 1);
+    m_field = (end < 0 ? scan.mid(pos + 1) : scan.mid(pos + 1, end - pos - 1)).toString();
+}
+
+QString Card::GetTextAfterComma(int n, const QString &text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) == u',' && ++count == n)
+            return text.mid(i + 1);
+    }
+    return {};
+}
+
+QString Card::StripQuotes(const QString &text)
+{
+    return text.size() <= 2 ? QString() : text.mid(1, text.size() - 2);
+}
+
+// ---- Settings --------------------------------------------------------------
+
+bool Card::readValue(int lineNumber, int column, QString *value)
+{
+    if (!FetchLine(lineNumber))
+        return false;
+    *value = m_line.mid(column - 1);
+    return true;
+}
+
+bool Card::GetDesignMode()
+{
+    QString v;
+    if (!readValue(LineDesignMode, 12, &v))
+        return false;
+    m_designMode = readFlag(v);
+    return true;
+}
+
+bool Card::GetOrientation()
+{
+    if (!FetchLine(LineOrientation))
+        return false;
+    m_cardOrient = m_line.mid(12, 1);
+    return true;
+}
+
+bool Card::GetPaperSize()
+{
+    QString v;
+    if (!readValue(LinePaperHeight, 9, &v))
+        return false;
+    const auto height = Numbers::toInt32(v);
+    if (!height)
+        return fail(LinePaperHeight, u"the paper height %1 is not a whole number"_s.arg(quoted(v)));
+    if (!readValue(LinePaperWidth, 11, &v))
+        return false;
+    const auto width = Numbers::toInt32(v);
+    if (!width)
+        return fail(LinePaperWidth, u"the paper width %1 is not a whole number"_s.arg(quoted(v)));
+    m_paperHt = *height;
+    m_paperWdth = *width;
+    return true;
+}
+
+bool Card::GetLeftPrintMargin()
+{
+    QString v;
+    if (!readValue(LineLeftMargin, 17, &v))
+        return false;
+    const auto margin = Numbers::toInt16(v);
+    if (!margin)
+        return fail(LineLeftMargin, u"the left print margin %1 is not a whole number from -32768 to 32767"_s.arg(quoted(v)));
+    m_varLeftPrintMargin = *margin;
+    return true;
+}
+
+bool Card::GetEnlargeFactor()
+{
+    QString v;
+    if (!readValue(LineEnlarge, 15, &v))
+        return false;
+    const auto factor = Numbers::toSingle(v);
+    if (!factor)
+        return fail(LineEnlarge, u"the enlargement factor %1 is not a number"_s.arg(quoted(v)));
+    m_varEnlarge = *factor;
+    return true;
+}
+
+bool Card::GetFontSizeForPrting()
+{
+    QString v;
+    if (!readValue(LineFontSize, 10, &v))
+        return false;
+    const auto size = Numbers::toSingle(v);
+    if (!size)
+        return fail(LineFontSize, u"the print font size %1 is not a number"_s.arg(quoted(v)));
+    m_varFontSize = *size;
+    return true;
+}
+
+bool Card::GetFontForPrting()
+{
+    return readValue(LineFontName, 10, &m_varFont);
+}
+
+// ---- Banks -----------------------------------------------------------------
+
+bool Card::LoadCardPx(int firstLine)
+{
+    float values[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        if (!FetchLine(firstLine + i))
+            return false;
+        const qsizetype comma = m_line.indexOf(u',');
+        const QString text = comma < 0 ? m_line : m_line.mid(comma + 1);
+        const auto v = Numbers::toSingle(text);
+        if (!v)
+            return fail(firstLine + i, u"the picture value %1 is not a number"_s.arg(quoted(text)));
+        values[i] = *v;
+    }
+    m_imageTop = values[0];
+    m_imageLeft = values[1];
+    m_imageWidth = values[2];
+    m_imageHeight = values[3];
+    return true;
+}
+
+bool Card::readBoxNumber(const QString &text, int lineNumber, std::int16_t *box)
+{
+    const auto n = Numbers::toInt16(text);
+    if (!n)
+        return fail(lineNumber, u"%1 is not a box number"_s.arg(quoted(text)));
+    if (*n < 0 || *n > MaxBox)
+        return fail(lineNumber, u"box number %1 is outside 0 to %2"_s.arg(*n).arg(MaxBox));
+    *box = *n;
+    return true;
+}
+
+bool Card::LoadControlPositions(int FirstLine, int LastLine)
+{
+    m_lineNum = FirstLine;
+    if (!GetStartOfLinePxInFileStr2())
+        return false;
+    m_colCardCtrls.clear();
+    for (int L = FirstLine; L <= LastLine; ++L) {
+        m_lineNum = L;
+        if (!LoadControlLine())
+            return false;
+    }
+    return true;
+}
+
+bool Card::LoadControlLine()
+{
+    m_fldQty = 11;
+    if (!FetchLine2())
+        return false;
+    if (m_line.size() <= m_fldQty + 4)
+        return true;
+
+    GetField(1);
+    const QString key = m_field;
+    std::int16_t box = 0;
+    if (!readBoxNumber(key, m_lineNum, &box))
+        return false;
+    CardCtrl *c = m_colCardCtrls.Add(key, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, key);
+    if (!c)
+        return fail(m_lineNum, u"box %1 is described twice in this layout"_s.arg(key));
+    QString *targets[] = {&c->fldText, &c->height, &c->left_c, &c->top_r, &c->wdth,
+                          &c->backcolor, &c->fontName, &c->fontsize, &c->visible, &c->tabOrder};
+    for (int k = 2; k <= 11; ++k) {
+        GetField(k);
+        *targets[k - 2] = m_field;
+    }
+
+    // The window converts these when it builds the box; refuse a card it
+    // could not build.
+    const struct { const QString *value; const char *name; bool whole; } checks[] = {
+        {&c->height, "height", false}, {&c->left_c, "left", false},
+        {&c->top_r, "top", false},     {&c->wdth, "width", false},
+        {&c->tabOrder, "tab order", true},
+    };
+    for (const auto &check : checks) {
+        const bool ok = check.whole ? Numbers::toInt16(*check.value).has_value()
+                                    : Numbers::toSingle(*check.value).has_value();
+        if (!ok)
+            return fail(m_lineNum, u"the %1 %2 of box %3 is not a number"_s
+                                       .arg(QLatin1StringView(check.name), quoted(*check.value), key));
+    }
+    if (!Numbers::toInt16(c->left_c))
+        return fail(m_lineNum, u"the left %1 of box %2 is out of range"_s.arg(quoted(c->left_c), key));
+    if (!Numbers::toInt32(c->backcolor))
+        return fail(m_lineNum, u"the colour %1 of box %2 is not a whole number"_s.arg(quoted(c->backcolor), key));
+    return true;
+}
+
+bool Card::LoadAnswers(int FirstLine, int LastLine)
+{
+    m_lineNum = FirstLine;
+    if (!GetStartOfLinePxInFileStr2())
+        return false;
+    for (int L = FirstLine; L <= LastLine; ++L) {
+        m_lineNum = L;
+        if (!GetAnsw(L))
+            return false;
+    }
+    return true;
+}
+
+bool Card::GetAnsw(int lineNumber)
+{
+    Q_UNUSED(lineNumber);
+    if (!FetchLine2())
+        return false;
+    if (!m_line.contains(u','))
+        return true;
+    m_answer = GetTextAfterComma(2, m_line);
+    if (m_answer.startsWith(u'"'))
+        m_answer = StripQuotes(m_answer);
+    m_field = m_line.left(m_line.indexOf(u','));
+    if (m_answer.isEmpty())
+        return true;
+    std::int16_t box = 0;
+    if (!readBoxNumber(m_field, m_lineNum, &box))
+        return false;
+    if (!m_colAnsws.Add(box, m_answer, m_field))
+        return fail(m_lineNum, u"a second answer for box %1"_s.arg(m_field));
+    return true;
+}
+
+bool Card::LoadQuestions()
+{
+    m_lineNum = FirstQuestion;
+    if (!GetStartOfLinePxInFileStr2())
+        return false;
+    m_colQuests.clear();
+    for (int L = FirstQuestion; L <= LastQuestion; ++L) {
+        m_lineNum = L;
+        if (!GetQuest(L))
+            return false;
+    }
+    return true;
+}
+
+bool Card::GetQuest(int lineNumber)
+{
+    Q_UNUSED(lineNumber);
+    if (!FetchLine2())
+        return false;
+    if (!m_line.contains(u','))
+        return true;
+    m_question = GetTextAfterComma(1, m_line);
+    if (m_question.startsWith(u'"'))
+        m_question = StripQuotes(m_question);
+    m_field = m_line.left(m_line.indexOf(u','));
+    if (m_question.isEmpty())
+        return true;
+    std::int16_t box = 0;
+    if (!readBoxNumber(m_field, m_lineNum, &box))
+        return false;
+    if (!m_colQuests.Add(box, m_question, m_field))
+        return fail(m_lineNum, u"a second question for box %1"_s.arg(m_field));
+    return true;
+}
+
+// ---- Saving ----------------------------------------------------------------
+
+bool Card::replaceLine(int lineNumber, const QString &text)
+{
+    if (!FetchLine(lineNumber))
+        return false;
+    replaceCurrentLine(text);
+    return true;
+}
+
+void Card::replaceCurrentLine(const QString &text)
+{
+    // Everything before the line and from its CR onwards stays as it is.
+    m_cardStr.replace(m_pxStart - 1, m_pxEnd - m_pxStart, text);
+    m_line = text;
+    m_pxEnd = m_pxStart + text.size();
+}
+
+bool Card::SaveValueToCardStr(const QString &ValToSave, int lineNumber,
+                              const QString &TextAtBeginningOfLine)
+{
+    return replaceLine(lineNumber, TextAtBeginningOfLine + ValToSave);
+}
+
+bool Card::SaveCardLocToCardStr()
+{
+    return SaveValueToCardStr(Numbers::formatSingle(m_imageHeight), 39, u"ImageHt,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageLeft), 37, u"ImagePxLeft,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageTop), 36, u"ImagePxTop,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageWidth), 38, u"ImageWidth,"_s);
+}
+
+bool Card::SaveCardLocToCardStr_Default()
+{
+    return SaveValueToCardStr(Numbers::formatSingle(m_imageHeight), 23, u"ImageHt,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageLeft), 21, u"ImagePxLeft,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageTop), 20, u"ImagePxTop,"_s)
+        && SaveValueToCardStr(Numbers::formatSingle(m_imageWidth), 22, u"ImageWidth,"_s);
+}
+
+bool Card::Save_UseDefaultVals_Setting()
+{
+    return replaceLine(LineUseDefault, u"UseDefaultSettings,"_s + flagText(m_useDefaultVals));
+}
+
+bool Card::SetDesignModeValInCardStr()
+{
+    return replaceLine(LineDesignMode, u"DesignMode,"_s + flagText(m_designMode));
+}
+
+bool Card::ToggleDesignMode()
+{
+    m_designMode = !m_designMode;
+    return SetDesignModeValInCardStr();
+}
+
+bool Card::SaveCardOrientation()
+{
+    return replaceLine(LineOrientation, u"Orientation,"_s + m_cardOrient);
+}
+
+bool Card::SaveControlValuesToCardStr()
+{
+    int i = 0;
+    for (int L = m_saveStart; L <= m_saveEnd; ++L, ++i) {
+        if (m_lastCntrl < i)
+            break;
+        const CardCtrl *c = m_colCardCtrls.Item(QString::number(i));
+        if (!c)
+            continue; // a hidden box below the highest visible one keeps its line
+        const QString p = QStringList{c->height, c->left_c, c->top_r, c->wdth, c->backcolor,
+                                      c->fontName, c->fontsize, c->visible, c->tabOrder}
+                              .join(u',');
+        if (!FetchLine(L))
+            return false;
+        GetField(2);
+        replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + p);
+    }
+    return true;
+}
+
+bool Card::SaveAnwsersToCardStr()
+{
+    int i = 0;
+    for (int L = FirstAnswer; L <= LastAnswer; ++L, ++i) {
+        if (m_lastCntrl < i)
+            break;
+        const clsAnsw *a = m_colAnsws.Item(QString::number(i));
+        if (!a)
+            continue; // a hidden box below the highest visible one keeps its line
+        if (!FetchLine(L))
+            return false;
+        GetField(2);
+        replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + answerLineText(a->Answ));
+    }
+    return true;
+}
+
+bool Card::SaveCardStrToFile()
+{
+    if (m_designMode) {
+        const QString title = m_varCardTitle.isEmpty() ? QFileInfo(m_cardName).completeBaseName()
+                                                       : m_varCardTitle;
+        const QString path = designCopyPath(title);
+        QSaveFile copy(path);
+        const bool written = QDir().mkpath(QFileInfo(path).absolutePath())
+            && copy.open(QIODevice::WriteOnly) && copy.write(Cp1252::encode(m_cardStr)) >= 0
+            && copy.commit();
+        if (!written) {
+            Messages::warn(u"The design copy could not be written to %1 (%2). The card file is saved all the same."_s
+                               .arg(QDir::toNativeSeparators(path), copy.errorString()));
+        }
+    }
+    return EncryptFileStr();
+}
+
+bool Card::EncryptFileStr()
+{
+    const QChar bad = Cp1252::firstUnencodable(m_cardStr);
+    if (!bad.isNull()) {
+        return fail(0, u"the card text holds the character U+%1, which a card file cannot store"_s
+                           .arg(uint(bad.unicode()), 4, 16, QChar(u'0')));
+    }
+    QString reason;
+    if (!CardFileEnvelope::writeCardFile(m_cardName, Cp1252::encode(m_cardStr), &reason))
+        return fail(0, reason);
+    return true;
+}

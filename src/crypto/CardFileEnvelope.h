@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Card files: the card text behind an MD5 digest frame, RC2-encrypted under the
+// program's fixed pass phrase, with no header. Every call uses a crypto service
+// of its own. On failure the reason is a short phrase that the caller puts
+// after the file name, e.g. "cannot be decrypted (Error -2146893819 during
+// CryptDecrypt!)"; the service has already shown its own message.
+namespace CardFileEnvelope {
+
+QByteArray passPhrase();
+
+// File bytes to card text bytes.
+bool decrypt(const QByteArray &fileBytes, QByteArray *cardText, QString *reason);
+// Card text bytes to file bytes.
+bool encrypt(const QByteArray &cardText, QByteArray *fileBytes, QString *reason);
+
+// Reads and decrypts a card file; a missing, unreadable or empty file fails.
+bool readCardFile(const QString &path, QByteArray *cardText, QString *reason);
+// Encrypts and replaces the card file in one step: a failed write leaves the
+// old file as it was.
+bool writeCardFile(const QString &path, const QByteArray &cardText, QString *reason);
+
+} // namespace CardFileEnvelope

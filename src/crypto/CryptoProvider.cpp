@@ -1,0 +1,875 @@
+#include "CryptoProvider.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <openssl/bio.h>
+#include <openssl/bn.h>
+#include <openssl/core_names.h>
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+#include <openssl/param_build.h>
+#include <openssl/pem.h>
+#include <openssl/provider.h>
+#include <openssl/rand.h>
+#include <openssl/rsa.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace CryptoProvider {
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+template <auto Free>
+struct OsslFree
+{
+    template <typename T>
+    void operator()(T *p) const { Free(p); }
+};
+
+using PkeyPtr = std::shared_ptr<EVP_PKEY>;
+using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, OsslFree<EVP_PKEY_CTX_free>>;
+using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, OsslFree<EVP_MD_CTX_free>>;
+using CipherCtxPtr = std::unique_ptr<EVP_CIPHER_CTX, OsslFree<EVP_CIPHER_CTX_free>>;
+using BioPtr = std::unique_ptr<BIO, OsslFree<BIO_free>>;
+using BnPtr = std::unique_ptr<BIGNUM, OsslFree<BN_free>>;
+using ParamBldPtr = std::unique_ptr<OSSL_PARAM_BLD, OsslFree<OSSL_PARAM_BLD_free>>;
+using ParamPtr = std::unique_ptr<OSSL_PARAM, OsslFree<OSSL_PARAM_free>>;
+
+constexpr std::uint32_t kBlock = 8;
+constexpr int kRc2KeyBytes = 16;
+constexpr int kRc2EffectiveBits = 40;
+constexpr std::uint32_t kRc2SecretBytes = kRc2EffectiveBits / 8;
+constexpr std::uint32_t kMd5Size = 16;
+constexpr int kDefaultRsaBits = 1024;
+constexpr int kMinRsaBits = 384;
+constexpr int kMaxRsaBits = 16384;
+constexpr std::uint32_t kBlobHeaderSize = 8;
+constexpr std::uint32_t kPublicKeyBlobFixed = kBlobHeaderSize + 12;
+constexpr std::uint32_t kSimpleBlobFixed = kBlobHeaderSize + 4;
+constexpr std::uint32_t AT_SIGNATURE = 2;
+
+thread_local std::uint32_t t_lastError = 0;
+
+bool fail(std::uint32_t code)
+{
+    t_lastError = code;
+    return false;
+}
+
+// The key length in bits carried in the upper half of genKey/deriveKey flags.
+std::uint32_t keyBitsOf(std::uint32_t flags)
+{
+    return flags >> 16;
+}
+
+void appendLe32(Bytes &out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+
+std::uint32_t readLe32(const unsigned char *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
+           | std::uint32_t(p[3]) << 24;
+}
+
+void appendBlobHeader(Bytes &out, std::uint32_t type, std::uint32_t keyAlg)
+{
+    out.push_back(static_cast<unsigned char>(type));
+    out.push_back(CUR_BLOB_VERSION);
+    out.push_back(0);
+    out.push_back(0);
+    appendLe32(out, keyAlg);
+}
+
+// Copies a value out under the CryptoAPI length rules: a null buffer asks for
+// the length, a short buffer gets ERROR_MORE_DATA and the length it needs.
+bool deliver(const Bytes &value, unsigned char *buf, std::uint32_t *len)
+{
+    const auto needed = static_cast<std::uint32_t>(value.size());
+    if (!buf) {
+        *len = needed;
+        return true;
+    }
+    if (*len < needed) {
+        *len = needed;
+        return fail(ERROR_MORE_DATA);
+    }
+    std::copy(value.begin(), value.end(), buf);
+    *len = needed;
+    return true;
+}
+
+struct Context
+{
+    QString path;
+};
+
+struct HashObject
+{
+    MdCtxPtr md;
+    Bytes value;
+    bool finished = false;
+};
+
+enum class KeyKind { Rc2, RsaPublic, RsaPair };
+
+struct KeyObject
+{
+    KeyKind kind = KeyKind::Rc2;
+    bool exportable = false;
+    std::array<unsigned char, kRc2KeyBytes> material{};
+    std::array<unsigned char, kBlock> iv{};
+    PkeyPtr pkey;
+};
+
+// The provider's process-wide state. OpenSSL is initialised before anything
+// else here, so its exit handler runs after this object is destroyed. RC2 lives
+// in the legacy provider, which is loaded into a private library context to
+// keep the rest of the process on OpenSSL's defaults.
+struct State
+{
+    State()
+    {
+        OPENSSL_init_crypto(0, nullptr);
+        libctx = OSSL_LIB_CTX_new();
+        if (!libctx)
+            return;
+        defaultProvider = OSSL_PROVIDER_load(libctx, "default");
+        legacyProvider = OSSL_PROVIDER_load(libctx, "legacy");
+        md5 = EVP_MD_fetch(libctx, "MD5", nullptr);
+        rc2 = EVP_CIPHER_fetch(libctx, "RC2-CBC", nullptr);
+    }
+
+    ~State()
+    {
+        contexts.clear();
+        hashes.clear();
+        keys.clear();
+        EVP_CIPHER_free(rc2);
+        EVP_MD_free(md5);
+        if (legacyProvider)
+            OSSL_PROVIDER_unload(legacyProvider);
+        if (defaultProvider)
+            OSSL_PROVIDER_unload(defaultProvider);
+        OSSL_LIB_CTX_free(libctx);
+    }
+
+    State(const State &) = delete;
+    State &operator=(const State &) = delete;
+
+    Handle newHandle() { return ++lastHandle; }
+
+    OSSL_LIB_CTX *libctx = nullptr;
+    OSSL_PROVIDER *defaultProvider = nullptr;
+    OSSL_PROVIDER *legacyProvider = nullptr;
+    EVP_MD *md5 = nullptr;
+    EVP_CIPHER *rc2 = nullptr;
+
+    std::mutex mutex;
+    Handle lastHandle = 0;
+    std::map<Handle, Context> contexts;
+    std::map<Handle, HashObject> hashes;
+    std::map<Handle, KeyObject> keys;
+};
+
+State &state()
+{
+    static State s;
+    return s;
+}
+
+template <typename T>
+T *lookup(std::map<Handle, T> &table, Handle h)
+{
+    const auto it = table.find(h);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+// Container files ----------------------------------------------------------
+
+bool validContainerName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9_.-]{0,63}$"));
+    return name.isEmpty() || pattern.match(name).hasMatch();
+}
+
+// Writes a container file readable by its owner only; the old content stays
+// in place until the new one is complete.
+bool writeContainer(const QString &path, const QByteArray &content)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return false;
+    if (file.write(content) != content.size())
+        return false;
+    return file.commit();
+}
+
+bool createEmptyContainer(const QString &path)
+{
+    QFile file(path);
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+        return false;
+    return file.setPermissions(ownerOnly);
+}
+
+// Loads the key pair of a container; an empty container has none.
+std::uint32_t loadKeyPair(const QString &path, PkeyPtr *out)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return NTE_BAD_KEYSET;
+    const QByteArray pem = file.readAll();
+    if (pem.isEmpty())
+        return NTE_NO_KEY;
+    BioPtr bio(BIO_new_mem_buf(pem.constData(), int(pem.size())));
+    if (!bio)
+        return NTE_FAIL;
+    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, state().libctx, nullptr);
+    if (!pkey)
+        return NTE_KEYSET_ENTRY_BAD;
+    out->reset(pkey, EVP_PKEY_free);
+    if (!EVP_PKEY_is_a(pkey, "RSA"))
+        return NTE_KEYSET_ENTRY_BAD;
+    return 0;
+}
+
+bool storeKeyPair(const QString &path, EVP_PKEY *pkey)
+{
+    BioPtr bio(BIO_new(BIO_s_mem()));
+    if (!bio || !PEM_write_bio_PrivateKey(bio.get(), pkey, nullptr, nullptr, 0, nullptr, nullptr))
+        return false;
+    char *data = nullptr;
+    const long size = BIO_get_mem_data(bio.get(), &data);
+    return size > 0 && writeContainer(path, QByteArray(data, qsizetype(size)));
+}
+
+// RSA ----------------------------------------------------------------------
+
+std::uint32_t modulusBytes(EVP_PKEY *pkey)
+{
+    return std::uint32_t(EVP_PKEY_get_bits(pkey) + 7) / 8;
+}
+
+Bytes publicKeyBlob(EVP_PKEY *pkey)
+{
+    BIGNUM *n = nullptr;
+    BIGNUM *e = nullptr;
+    const bool ok = EVP_PKEY_get_bn_param(pkey, OSSL_PKEY_PARAM_RSA_N, &n)
+                    && EVP_PKEY_get_bn_param(pkey, OSSL_PKEY_PARAM_RSA_E, &e);
+    const BnPtr modulus(n);
+    const BnPtr exponent(e);
+    if (!ok || BN_num_bits(exponent.get()) > 32)
+        return {};
+    const std::uint32_t modBytes = modulusBytes(pkey);
+    Bytes blob;
+    appendBlobHeader(blob, PUBLICKEYBLOB, CALG_RSA_KEYX);
+    appendLe32(blob, RSA1_MAGIC);
+    appendLe32(blob, modBytes * 8);
+    appendLe32(blob, std::uint32_t(BN_get_word(exponent.get())));
+    blob.resize(kPublicKeyBlobFixed + modBytes);
+    if (BN_bn2lebinpad(modulus.get(), blob.data() + kPublicKeyBlobFixed, int(modBytes)) < 0)
+        return {};
+    return blob;
+}
+
+PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes, std::uint32_t pubExp)
+{
+    const BnPtr n(BN_lebin2bn(modulusLe, int(modBytes), nullptr));
+    const BnPtr e(BN_new());
+    ParamBldPtr bld(OSSL_PARAM_BLD_new());
+    if (!n || !e || !bld || !BN_set_word(e.get(), pubExp)
+        || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_N, n.get())
+        || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_E, e.get()))
+        return {};
+    const ParamPtr params(OSSL_PARAM_BLD_to_param(bld.get()));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx, "RSA", nullptr));
+    EVP_PKEY *pkey = nullptr;
+    if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0
+        || EVP_PKEY_fromdata(ctx.get(), &pkey, EVP_PKEY_PUBLIC_KEY, params.get()) <= 0)
+        return {};
+    return PkeyPtr(pkey, EVP_PKEY_free);
+}
+
+PkeyPtr generateRsa(unsigned bits)
+{
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx, "RSA", nullptr));
+    EVP_PKEY *pkey = nullptr;
+    if (!ctx || EVP_PKEY_keygen_init(ctx.get()) <= 0
+        || EVP_PKEY_CTX_set_rsa_keygen_bits(ctx.get(), int(bits)) <= 0
+        || EVP_PKEY_generate(ctx.get(), &pkey) <= 0)
+        return {};
+    return PkeyPtr(pkey, EVP_PKEY_free);
+}
+
+// RSA PKCS#1 v1.5; CryptoAPI stores the result least significant byte first.
+Bytes rsaEncryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
+{
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx, pkey, nullptr));
+    Bytes out(modulusBytes(pkey));
+    std::size_t outLen = out.size();
+    if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0
+        || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0
+        || EVP_PKEY_encrypt(ctx.get(), out.data(), &outLen, data, len) <= 0 || outLen != out.size())
+        return {};
+    std::reverse(out.begin(), out.end());
+    return out;
+}
+
+Bytes rsaDecryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
+{
+    Bytes in(data, data + len);
+    std::reverse(in.begin(), in.end());
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx, pkey, nullptr));
+    Bytes out(in.size());
+    std::size_t outLen = out.size();
+    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0
+        || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0)
+        return {};
+    // Bad padding must fail as it does under CryptoAPI rather than yield a
+    // synthetic key (OpenSSL 3.2 and later; older versions ignore the setting).
+    unsigned int implicitRejection = 0;
+    const OSSL_PARAM params[] = {
+        OSSL_PARAM_construct_uint("implicit-rejection", &implicitRejection),
+        OSSL_PARAM_construct_end(),
+    };
+    EVP_PKEY_CTX_set_params(ctx.get(), params);
+    if (EVP_PKEY_decrypt(ctx.get(), out.data(), &outLen, in.data(), in.size()) <= 0)
+        return {};
+    out.resize(outLen);
+    return out;
+}
+
+// RC2 ----------------------------------------------------------------------
+
+// A 40-bit RC2 key: five secret bytes followed by eleven zero salt bytes.
+KeyObject rc2Key(const unsigned char *secret, bool exportable)
+{
+    KeyObject key;
+    key.kind = KeyKind::Rc2;
+    key.exportable = exportable;
+    std::copy(secret, secret + kRc2SecretBytes, key.material.begin());
+    return key;
+}
+
+// Runs whole blocks through RC2-CBC from the key's current chaining value. The
+// effective key bits must be set after the key length and before the key.
+bool runCbc(const KeyObject &key, bool encrypting, const Bytes &in, Bytes *out)
+{
+    const int enc = encrypting ? 1 : 0;
+    CipherCtxPtr ctx(EVP_CIPHER_CTX_new());
+    out->resize(in.size());
+    int updateLen = 0;
+    int finalLen = 0;
+    return ctx && EVP_CipherInit_ex2(ctx.get(), state().rc2, nullptr, nullptr, enc, nullptr)
+           && EVP_CIPHER_CTX_set_key_length(ctx.get(), kRc2KeyBytes) > 0
+           && EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_SET_RC2_KEY_BITS, kRc2EffectiveBits, nullptr) > 0
+           && EVP_CipherInit_ex2(ctx.get(), nullptr, key.material.data(), key.iv.data(), enc, nullptr)
+           && EVP_CIPHER_CTX_set_padding(ctx.get(), 0)
+           && EVP_CipherUpdate(ctx.get(), out->data(), &updateLen, in.data(), int(in.size()))
+           && EVP_CipherFinal_ex(ctx.get(), out->data() + updateLen, &finalLen)
+           && std::size_t(updateLen + finalLen) == in.size();
+}
+
+// A non-final call carries the last ciphertext block over as the next IV; the
+// final call ends the message, so the next one starts from a zero IV.
+void advanceChain(KeyObject &key, bool final, const Bytes &ciphertext)
+{
+    if (final)
+        key.iv.fill(0);
+    else if (ciphertext.size() >= kBlock)
+        std::copy(ciphertext.end() - kBlock, ciphertext.end(), key.iv.begin());
+}
+
+bool finishHash(HashObject &hash)
+{
+    if (hash.finished)
+        return true;
+    Bytes value(EVP_MAX_MD_SIZE);
+    unsigned int len = 0;
+    if (!EVP_DigestFinal_ex(hash.md.get(), value.data(), &len))
+        return false;
+    value.resize(len);
+    hash.value = std::move(value);
+    hash.finished = true;
+    return true;
+}
+
+// Looks up the hash that encrypt/decrypt feed with the plaintext, if any.
+bool findDataHash(State &st, Handle hash, HashObject **out)
+{
+    *out = nullptr;
+    if (!hash)
+        return true;
+    *out = lookup(st.hashes, hash);
+    if (!*out)
+        return fail(NTE_BAD_HASH);
+    if ((*out)->finished)
+        return fail(NTE_BAD_HASH_STATE);
+    return true;
+}
+
+} // namespace
+
+std::uint32_t lastError()
+{
+    return t_lastError;
+}
+
+QString containerPath(const QString &container)
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        return {};
+    const QString name = container.isEmpty() ? QStringLiteral("default") : container;
+    return base + QStringLiteral("/Borvessa/keys/") + name + QStringLiteral(".keyset");
+}
+
+bool acquireContext(Handle *prov, const QString &container, const QString &providerName,
+                    std::uint32_t provType, std::uint32_t flags)
+{
+    if (!prov)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (!providerName.isEmpty() && providerName != kBaseProviderName)
+        return fail(NTE_KEYSET_NOT_DEF);
+    if (provType != PROV_RSA_FULL)
+        return fail(NTE_PROV_TYPE_NOT_DEF);
+    if (flags & ~CRYPT_NEWKEYSET)
+        return fail(NTE_BAD_FLAGS);
+    if (!validContainerName(container))
+        return fail(NTE_BAD_KEYSET_PARAM);
+
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    if (!st.md5 || !st.rc2)
+        return fail(NTE_FAIL);
+    const QString path = containerPath(container);
+    if (path.isEmpty())
+        return fail(NTE_FAIL);
+    const QFileInfo info(path);
+    if (flags & CRYPT_NEWKEYSET) {
+        if (info.exists() || info.isSymLink())
+            return fail(NTE_EXISTS);
+        if (!QDir().mkpath(info.absolutePath()) || !createEmptyContainer(path))
+            return fail(NTE_FAIL);
+    } else if (!info.isFile()) {
+        return fail(NTE_BAD_KEYSET);
+    }
+    const Handle h = st.newHandle();
+    st.contexts[h] = Context{path};
+    *prov = h;
+    return true;
+}
+
+bool releaseContext(Handle prov, std::uint32_t flags)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    if (!st.contexts.erase(prov))
+        return fail(ERROR_INVALID_HANDLE);
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    return true;
+}
+
+bool createHash(Handle prov, std::uint32_t algId, Handle key, std::uint32_t flags, Handle *hash)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    if (!lookup(st.contexts, prov))
+        return fail(NTE_BAD_UID);
+    if (algId != CALG_MD5)
+        return fail(NTE_BAD_ALGID);
+    if (key)
+        return fail(NTE_BAD_KEY);
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!hash)
+        return fail(ERROR_INVALID_PARAMETER);
+    HashObject object;
+    object.md.reset(EVP_MD_CTX_new());
+    if (!object.md || !EVP_DigestInit_ex2(object.md.get(), st.md5, nullptr))
+        return fail(NTE_FAIL);
+    const Handle h = st.newHandle();
+    st.hashes[h] = std::move(object);
+    *hash = h;
+    return true;
+}
+
+bool hashData(Handle hash, const char *data, std::uint32_t len, std::uint32_t flags)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    HashObject *object = lookup(st.hashes, hash);
+    if (!object)
+        return fail(NTE_BAD_HASH);
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!data && len)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (object->finished)
+        return fail(NTE_BAD_HASH_STATE);
+    if (len && !EVP_DigestUpdate(object->md.get(), data, len))
+        return fail(NTE_FAIL);
+    return true;
+}
+
+bool getHashParam(Handle hash, std::uint32_t param, unsigned char *buf, std::uint32_t *len,
+                  std::uint32_t flags)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    HashObject *object = lookup(st.hashes, hash);
+    if (!object)
+        return fail(NTE_BAD_HASH);
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!len)
+        return fail(ERROR_INVALID_PARAMETER);
+    Bytes value;
+    switch (param) {
+    case HP_ALGID:
+        appendLe32(value, CALG_MD5);
+        break;
+    case HP_HASHSIZE:
+        appendLe32(value, kMd5Size);
+        break;
+    case HP_HASHVAL:
+        // Asking only for the length leaves the hash open for more data.
+        if (!buf || *len < kMd5Size) {
+            value.resize(kMd5Size);
+            break;
+        }
+        if (!finishHash(*object))
+            return fail(NTE_FAIL);
+        value = object->value;
+        break;
+    default:
+        return fail(NTE_BAD_TYPE);
+    }
+    return deliver(value, buf, len);
+}
+
+bool destroyHash(Handle hash)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    if (!st.hashes.erase(hash))
+        return fail(ERROR_INVALID_HANDLE);
+    return true;
+}
+
+bool deriveKey(Handle prov, std::uint32_t algId, Handle hash, std::uint32_t flags, Handle *key)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    if (!lookup(st.contexts, prov))
+        return fail(NTE_BAD_UID);
+    HashObject *object = lookup(st.hashes, hash);
+    if (!object)
+        return fail(NTE_BAD_HASH);
+    if (algId != CALG_RC2)
+        return fail(NTE_BAD_ALGID);
+    const std::uint32_t bits = keyBitsOf(flags);
+    if ((flags & 0xFFFF & ~CRYPT_EXPORTABLE) || (bits != 0 && bits != kRc2EffectiveBits))
+        return fail(NTE_BAD_FLAGS);
+    if (!key)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (!finishHash(*object) || object->value.size() < kRc2SecretBytes)
+        return fail(NTE_FAIL);
+    const Handle h = st.newHandle();
+    st.keys[h] = rc2Key(object->value.data(), flags & CRYPT_EXPORTABLE);
+    *key = h;
+    return true;
+}
+
+bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    const Context *context = lookup(st.contexts, prov);
+    if (!context)
+        return fail(NTE_BAD_UID);
+    if (!key)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (flags & 0xFFFF & ~CRYPT_EXPORTABLE)
+        return fail(NTE_BAD_FLAGS);
+    const std::uint32_t bits = keyBitsOf(flags);
+    KeyObject object;
+    if (algId == AT_KEYEXCHANGE || algId == CALG_RSA_KEYX) {
+        const std::uint32_t rsaBits = bits ? bits : kDefaultRsaBits;
+        if (rsaBits < kMinRsaBits || rsaBits > kMaxRsaBits || rsaBits % 8)
+            return fail(NTE_BAD_FLAGS);
+        object.kind = KeyKind::RsaPair;
+        object.exportable = flags & CRYPT_EXPORTABLE;
+        object.pkey = generateRsa(rsaBits);
+        if (!object.pkey || !storeKeyPair(context->path, object.pkey.get()))
+            return fail(NTE_FAIL);
+    } else if (algId == CALG_RC2) {
+        if (bits != 0 && bits != kRc2EffectiveBits)
+            return fail(NTE_BAD_FLAGS);
+        std::array<unsigned char, kRc2SecretBytes> secret{};
+        if (RAND_bytes_ex(st.libctx, secret.data(), secret.size(), 0) <= 0)
+            return fail(NTE_FAIL);
+        object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
+        OPENSSL_cleanse(secret.data(), secret.size());
+    } else {
+        return fail(NTE_BAD_ALGID);
+    }
+    const Handle h = st.newHandle();
+    st.keys[h] = std::move(object);
+    *key = h;
+    return true;
+}
+
+bool getUserKey(Handle prov, std::uint32_t keySpec, Handle *key)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    const Context *context = lookup(st.contexts, prov);
+    if (!context)
+        return fail(NTE_BAD_UID);
+    if (!key)
+        return fail(ERROR_INVALID_PARAMETER);
+    if (keySpec == AT_SIGNATURE)
+        return fail(NTE_NO_KEY);
+    if (keySpec != AT_KEYEXCHANGE)
+        return fail(NTE_BAD_KEY);
+    KeyObject object;
+    object.kind = KeyKind::RsaPair;
+    if (const std::uint32_t code = loadKeyPair(context->path, &object.pkey))
+        return fail(code);
+    const Handle h = st.newHandle();
+    st.keys[h] = std::move(object);
+    *key = h;
+    return true;
+}
+
+bool exportKey(Handle key, Handle expKey, std::uint32_t blobType, std::uint32_t flags,
+               unsigned char *buf, std::uint32_t *len)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    const KeyObject *object = lookup(st.keys, key);
+    if (!object)
+        return fail(NTE_BAD_KEY);
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!len)
+        return fail(ERROR_INVALID_PARAMETER);
+
+    if (blobType == PUBLICKEYBLOB) {
+        if (object->kind == KeyKind::Rc2)
+            return fail(NTE_BAD_KEY);
+        const Bytes blob = publicKeyBlob(object->pkey.get());
+        if (blob.empty())
+            return fail(NTE_FAIL);
+        return deliver(blob, buf, len);
+    }
+    if (blobType != SIMPLEBLOB)
+        return fail(NTE_BAD_TYPE);
+    if (object->kind != KeyKind::Rc2)
+        return fail(NTE_BAD_KEY);
+    if (!expKey)
+        return fail(NTE_NO_KEY);
+    const KeyObject *exchange = lookup(st.keys, expKey);
+    if (!exchange || exchange->kind == KeyKind::Rc2)
+        return fail(NTE_BAD_PUBLIC_KEY);
+    if (!object->exportable)
+        return fail(NTE_BAD_KEY_STATE);
+
+    const std::uint32_t needed = kSimpleBlobFixed + modulusBytes(exchange->pkey.get());
+    if (!buf || *len < needed)
+        return deliver(Bytes(needed), buf, len);
+    const Bytes sealed = rsaEncryptLe(exchange->pkey.get(), object->material.data(), kRc2SecretBytes);
+    if (sealed.empty())
+        return fail(NTE_FAIL);
+    Bytes blob;
+    appendBlobHeader(blob, SIMPLEBLOB, CALG_RC2);
+    appendLe32(blob, CALG_RSA_KEYX);
+    blob.insert(blob.end(), sealed.begin(), sealed.end());
+    return deliver(blob, buf, len);
+}
+
+bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle pubKey,
+               std::uint32_t flags, Handle *key)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    const Context *context = lookup(st.contexts, prov);
+    if (!context)
+        return fail(NTE_BAD_UID);
+    if (!key || (!blob && len))
+        return fail(ERROR_INVALID_PARAMETER);
+    if (flags & ~CRYPT_EXPORTABLE)
+        return fail(NTE_BAD_FLAGS);
+    if (len < kBlobHeaderSize)
+        return fail(NTE_BAD_DATA);
+    const std::uint32_t type = blob[0];
+    if (type != PUBLICKEYBLOB && type != SIMPLEBLOB)
+        return fail(NTE_BAD_TYPE);
+    if (blob[1] != CUR_BLOB_VERSION)
+        return fail(NTE_BAD_VER);
+    const std::uint32_t keyAlg = readLe32(blob + 4);
+
+    KeyObject object;
+    if (type == PUBLICKEYBLOB) {
+        if (keyAlg != CALG_RSA_KEYX)
+            return fail(NTE_BAD_ALGID);
+        if (len < kPublicKeyBlobFixed || readLe32(blob + 8) != RSA1_MAGIC)
+            return fail(NTE_BAD_DATA);
+        const std::uint32_t bitLen = readLe32(blob + 12);
+        const std::uint32_t pubExp = readLe32(blob + 16);
+        if (bitLen < kMinRsaBits || bitLen > kMaxRsaBits || bitLen % 8 || len != kPublicKeyBlobFixed + bitLen / 8
+            || pubExp < 3 || pubExp % 2 == 0)
+            return fail(NTE_BAD_DATA);
+        object.kind = KeyKind::RsaPublic;
+        object.exportable = true;
+        object.pkey = publicKeyFromBlob(blob + kPublicKeyBlobFixed, bitLen / 8, pubExp);
+        if (!object.pkey || std::uint32_t(EVP_PKEY_get_bits(object.pkey.get())) != bitLen)
+            return fail(NTE_BAD_DATA);
+    } else {
+        if (keyAlg != CALG_RC2)
+            return fail(NTE_BAD_ALGID);
+        if (len < kSimpleBlobFixed)
+            return fail(NTE_BAD_DATA);
+        if (readLe32(blob + kBlobHeaderSize) != CALG_RSA_KEYX)
+            return fail(NTE_BAD_ALGID);
+        PkeyPtr exchange;
+        if (pubKey) {
+            const KeyObject *given = lookup(st.keys, pubKey);
+            if (!given || given->kind != KeyKind::RsaPair)
+                return fail(NTE_BAD_KEY);
+            exchange = given->pkey;
+        } else if (const std::uint32_t code = loadKeyPair(context->path, &exchange)) {
+            return fail(code);
+        }
+        if (len - kSimpleBlobFixed != modulusBytes(exchange.get()))
+            return fail(NTE_BAD_DATA);
+        Bytes secret = rsaDecryptLe(exchange.get(), blob + kSimpleBlobFixed, len - kSimpleBlobFixed);
+        if (secret.size() != kRc2SecretBytes)
+            return fail(NTE_BAD_DATA);
+        object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
+        OPENSSL_cleanse(secret.data(), secret.size());
+    }
+    const Handle h = st.newHandle();
+    st.keys[h] = std::move(object);
+    *key = h;
+    return true;
+}
+
+bool destroyKey(Handle key)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    const auto it = st.keys.find(key);
+    if (it == st.keys.end())
+        return fail(ERROR_INVALID_HANDLE);
+    OPENSSL_cleanse(it->second.material.data(), it->second.material.size());
+    st.keys.erase(it);
+    return true;
+}
+
+bool encrypt(Handle key, Handle hash, bool final, std::uint32_t flags, unsigned char *buf,
+             std::uint32_t *dataLen, std::uint32_t bufLen)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    KeyObject *object = lookup(st.keys, key);
+    if (!object || object->kind != KeyKind::Rc2)
+        return fail(NTE_BAD_KEY);
+    HashObject *dataHash = nullptr;
+    if (!findDataHash(st, hash, &dataHash))
+        return false;
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!dataLen)
+        return fail(ERROR_INVALID_PARAMETER);
+    const std::uint32_t n = *dataLen;
+    if (n > INT_MAX - kBlock)
+        return fail(NTE_BAD_LEN);
+    if (!final && n % kBlock)
+        return fail(NTE_BAD_DATA);
+    const std::uint32_t needed = final ? n - n % kBlock + kBlock : n;
+    if (!buf) {
+        *dataLen = needed;
+        return true;
+    }
+    if (bufLen < needed) {
+        *dataLen = needed;
+        return fail(ERROR_MORE_DATA);
+    }
+    // PKCS#5: every padding byte holds the number of padding bytes.
+    Bytes plain(buf, buf + n);
+    plain.resize(needed, static_cast<unsigned char>(needed - n));
+    Bytes cipher;
+    if (!runCbc(*object, true, plain, &cipher))
+        return fail(NTE_FAIL);
+    if (dataHash && n && !EVP_DigestUpdate(dataHash->md.get(), buf, n))
+        return fail(NTE_FAIL);
+    advanceChain(*object, final, cipher);
+    std::copy(cipher.begin(), cipher.end(), buf);
+    *dataLen = needed;
+    return true;
+}
+
+bool decrypt(Handle key, Handle hash, bool final, std::uint32_t flags, unsigned char *buf,
+             std::uint32_t *dataLen)
+{
+    State &st = state();
+    const std::lock_guard lock(st.mutex);
+    KeyObject *object = lookup(st.keys, key);
+    if (!object || object->kind != KeyKind::Rc2)
+        return fail(NTE_BAD_KEY);
+    HashObject *dataHash = nullptr;
+    if (!findDataHash(st, hash, &dataHash))
+        return false;
+    if (flags)
+        return fail(NTE_BAD_FLAGS);
+    if (!dataLen || (!buf && *dataLen))
+        return fail(ERROR_INVALID_PARAMETER);
+    const std::uint32_t n = *dataLen;
+    if (n % kBlock || (final && n == 0))
+        return fail(NTE_BAD_DATA);
+    const Bytes cipher(buf, buf + n);
+    Bytes plain;
+    if (!runCbc(*object, false, cipher, &plain))
+        return fail(NTE_FAIL);
+    advanceChain(*object, final, cipher);
+    std::uint32_t plainLen = n;
+    if (final) {
+        const unsigned char pad = plain.back();
+        const bool padded = pad >= 1 && pad <= kBlock
+                            && std::all_of(plain.end() - pad, plain.end(), [pad](unsigned char b) { return b == pad; });
+        if (!padded) {
+            OPENSSL_cleanse(plain.data(), plain.size());
+            return fail(NTE_BAD_DATA);
+        }
+        plainLen -= pad;
+    }
+    if (dataHash && plainLen && !EVP_DigestUpdate(dataHash->md.get(), plain.data(), plainLen))
+        return fail(NTE_FAIL);
+    std::copy(plain.begin(), plain.begin() + plainLen, buf);
+    *dataLen = plainLen;
+    return true;
+}
+
+} // namespace CryptoProvider

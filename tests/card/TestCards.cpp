@@ -1,0 +1,44 @@
+#include "TestCards.h"
+
+#include "CardFileEnvelope.h"
+#include "CardLayouts.h"
+#include "Cp1252.h"
+#include "InstalledCardText.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace TestCards {
+
+QString installedText(const CardLayout &layout)
+{
+    return installedCardText(layout, installedPrintSettings(layout));
+}
+
+QString withLine(const QString &text, int n, const QString &line)
+{
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    lines[n - 1] = line;
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString lineOf(const QString &text, int n)
+{
+    return text.split(QStringLiteral("\r\n")).value(n - 1);
+}
+
+bool writeCard(const QString &path, const QString &text)
+{
+    QString reason;
+    return CardFileEnvelope::writeCardFile(path, Cp1252::encode(text), &reason);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace TestCards

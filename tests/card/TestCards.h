@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+struct CardLayout;
+
+// Helpers shared by the card tests: installed card texts and card files in a
+// temporary folder.
+namespace TestCards {
+
+// The installed card text of a built-in layout.
+QString installedText(const CardLayout &layout);
+
+// Replaces line n (1-based, CR LF separated) of a card text.
+QString withLine(const QString &text, int n, const QString &line);
+QString lineOf(const QString &text, int n);
+
+// Writes a card file; fails the calling test on error.
+bool writeCard(const QString &path, const QString &text);
+QByteArray fileBytes(const QString &path);
+
+} // namespace TestCards

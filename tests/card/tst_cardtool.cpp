@@ -1,0 +1,234 @@
+// The card tool: each command's output, exit code and error line.
+
+#include "CardTool.h"
+
+#include "Card.h"
+#include "CardLayouts.h"
+#include "Cp1252.h"
+#include "Messages.h"
+#include "TestCards.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using namespace TestCards;
+
+namespace {
+
+QByteArray readAll(std::FILE *f)
+{
+    std::fflush(f);
+    std::rewind(f);
+    QByteArray out;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.append(buf, qsizetype(n));
+    return out;
+}
+
+struct Run
+{
+    int code = 0;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runTool(const QStringList &args)
+{
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    Run r;
+    r.code = CardTool(out, err).run(args);
+    r.out = readAll(out);
+    r.err = readAll(err);
+    std::fclose(out);
+    std::fclose(err);
+    return r;
+}
+
+} // namespace
+
+class TestCardTool : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void usageErrors_data();
+    void usageErrors();
+    void decryptWritesTheCardStringByteForByte();
+    void encryptReadsStandardInput();
+    void showPrintsTheCardAsJson();
+    void showResetReadsTheInstalledLayout();
+    void checkReportsEachBadCard();
+    void getAndSetOneLine();
+    void setRefusesTextTheCardCannotHold_data();
+    void setRefusesTextTheCardCannotHold();
+
+private:
+    QTemporaryDir m_dir;
+    Messages::RecordingSink m_sink;
+    QString m_canada;
+};
+
+void TestCardTool::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    Messages::setSink(&m_sink);
+    m_canada = m_dir.filePath(u"Canada.qcf"_s);
+    QVERIFY(writeCard(m_canada, installedText(CardLayouts::canada())));
+}
+
+void TestCardTool::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList();
+    QTest::newRow("unknown command") << QStringList{u"frobnicate"_s};
+    QTest::newRow("decrypt without card") << QStringList{u"decrypt"_s};
+    QTest::newRow("get without line") << QStringList{u"get"_s, u"x.qcf"_s};
+    QTest::newRow("get line 0") << QStringList{u"get"_s, u"x.qcf"_s, u"0"_s};
+    QTest::newRow("set without text") << QStringList{u"set"_s, u"x.qcf"_s, u"3"_s};
+    QTest::newRow("check without cards") << QStringList{u"check"_s};
+}
+
+void TestCardTool::usageErrors()
+{
+    QFETCH(QStringList, args);
+    const Run r = runTool(args);
+    QCOMPARE(r.code, 2);
+    QVERIFY(r.err.contains("usage: borvessa-card"));
+    QVERIFY(r.out.isEmpty());
+}
+
+void TestCardTool::decryptWritesTheCardStringByteForByte()
+{
+    const Run r = runTool({u"decrypt"_s, m_canada});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, Cp1252::encode(installedText(CardLayouts::canada())));
+}
+
+void TestCardTool::encryptReadsStandardInput()
+{
+    // Through a real process, since the command reads standard input.
+    const QString tool = qEnvironmentVariable("BORVESSA_BIN_DIR") + u"/borvessa-card"_s;
+    if (!QFile::exists(tool))
+        QSKIP("borvessa-card is not built");
+    QString text = installedText(CardLayouts::us());
+    text = withLine(text, 351, u"4,FamilyName,Ølberg"_s);
+    const QString file = m_dir.filePath(u"FromStdin.qcf"_s);
+    QProcess p;
+    p.start(tool, {u"encrypt"_s, file});
+    QVERIFY(p.waitForStarted());
+    p.write(Cp1252::encode(text));
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished());
+    QCOMPARE(p.exitCode(), 0);
+    Card card;
+    QVERIFY(card.LoadCard(file));
+    QCOMPARE(card.CardStr(), text);
+    QCOMPARE(card.colAnsws().Item(u"4"_s)->Answ, u"Ølberg"_s);
+}
+
+void TestCardTool::showPrintsTheCardAsJson()
+{
+    const Run r = runTool({u"show"_s, m_canada});
+    QCOMPARE(r.code, 0);
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(o[u"designMode"_s].toBool(), false);
+    QCOMPARE(o[u"orientation"_s].toString(), u"P"_s);
+    QCOMPARE(o[u"enlarge"_s].toDouble(), 1.0);
+    QCOMPARE(o[u"picture"_s][u"top"_s].toDouble(), 80.0);
+    QCOMPARE(o[u"picture"_s][u"width"_s].toDouble(), 3395.0);
+    const QJsonArray controls = o[u"controls"_s].toArray();
+    QCOMPARE(controls.size(), 31);
+    const QJsonObject box14 = controls.at(14).toObject();
+    QCOMPARE(box14[u"box"_s].toString(), u"14"_s);
+    QCOMPARE(box14[u"left"_s].toString(), u"2110"_s);
+    QCOMPARE(box14[u"top"_s].toString(), u"1130"_s);
+    QCOMPARE(box14[u"width"_s].toString(), u"105"_s);
+    QCOMPARE(box14[u"tabOrder"_s].toString(), u"8"_s);
+    QCOMPARE(box14[u"visible"_s].toString(), u"True"_s);
+    QCOMPARE(o[u"answers"_s].toArray().size(), 0);
+    QCOMPARE(o[u"questions"_s].toArray().size(), 29);
+    QCOMPARE(o[u"questions"_s].toArray().at(0)[u"box"_s].toInt(), 0);
+}
+
+void TestCardTool::showResetReadsTheInstalledLayout()
+{
+    QString text = installedText(CardLayouts::canada());
+    text = withLine(text, 37, u"ImagePxLeft,500"_s);
+    const QString file = m_dir.filePath(u"Moved.qcf"_s);
+    QVERIFY(writeCard(file, text));
+    const auto left = [&](const QStringList &args) {
+        const Run r = runTool(args);
+        return QJsonDocument::fromJson(r.out).object()[u"picture"_s][u"left"_s].toDouble();
+    };
+    QCOMPARE(left({u"show"_s, file}), 500.0);
+    QCOMPARE(left({u"show"_s, file, u"--reset"_s}), 135.0);
+}
+
+void TestCardTool::checkReportsEachBadCard()
+{
+    QString text = installedText(CardLayouts::us());
+    text = withLine(text, 28, u"PaperHt:tall"_s);
+    const QString bad = m_dir.filePath(u"BadPaper.qcf"_s);
+    QVERIFY(writeCard(bad, text));
+    const QString missing = m_dir.filePath(u"Missing.qcf"_s);
+
+    QCOMPARE(runTool({u"check"_s, m_canada}).code, 0);
+    const Run r = runTool({u"check"_s, m_canada, bad, missing});
+    QCOMPARE(r.code, 1);
+    const QStringList lines = QString::fromLocal8Bit(r.err).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.at(0).startsWith(QDir::toNativeSeparators(bad) + u": line 28: "_s));
+    QVERIFY(lines.at(1).startsWith(QDir::toNativeSeparators(missing) + u": "_s));
+}
+
+void TestCardTool::getAndSetOneLine()
+{
+    const QString file = m_dir.filePath(u"Edit.qcf"_s);
+    QVERIFY(writeCard(file, installedText(CardLayouts::canada())));
+    Run r = runTool({u"get"_s, file, u"553"_s});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QByteArray("EnlargeFactor:1\n"));
+
+    r = runTool({u"set"_s, file, u"553"_s, u"EnlargeFactor:1.05"_s});
+    QCOMPARE(r.code, 0);
+    Card card;
+    QVERIFY(card.LoadCard(file));
+    QCOMPARE(card.varEnlarge(), 1.05f);
+    QCOMPARE(card.CardStr(),
+             withLine(installedText(CardLayouts::canada()), 553, u"EnlargeFactor:1.05"_s));
+
+    QCOMPARE(runTool({u"get"_s, file, u"900"_s}).code, 1);
+}
+
+void TestCardTool::setRefusesTextTheCardCannotHold_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("line break") << u"a\nb"_s;
+    QTest::newRow("outside the code page") << u"Łódź"_s;
+}
+
+void TestCardTool::setRefusesTextTheCardCannotHold()
+{
+    QFETCH(QString, text);
+    const QByteArray before = fileBytes(m_canada);
+    const Run r = runTool({u"set"_s, m_canada, u"18"_s, text});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(fileBytes(m_canada), before);
+}
+
+QTEST_GUILESS_MAIN(TestCardTool)
+#include "tst_cardtool.moc"

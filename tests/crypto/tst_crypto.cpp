@@ -1,0 +1,679 @@
+#include "CardFileEnvelope.h"
+#include "CryptoProvider.h"
+#include "Messages.h"
+#include "clsCrypto.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <openssl/bio.h>
+#include <openssl/bn.h>
+#include <openssl/core_names.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/rsa.h>
+
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace CP = CryptoProvider;
+
+namespace {
+
+const QString kDecryptError = QStringLiteral("Error -2146893819 during CryptDecrypt!");
+const QString kCorrupted = QStringLiteral("File has been corrupted since original encryption.");
+
+std::uint32_t le32(const QByteArray &bytes, int at)
+{
+    return std::uint32_t(quint8(bytes[at])) | std::uint32_t(quint8(bytes[at + 1])) << 8
+           | std::uint32_t(quint8(bytes[at + 2])) << 16 | std::uint32_t(quint8(bytes[at + 3])) << 24;
+}
+
+QByteArray md5(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
+}
+
+// Plaintext encrypted as is under a password key, with no frame added.
+QByteArray encryptRaw(const QByteArray &password, const QByteArray &plain)
+{
+    clsCrypto crypto;
+    crypto.setPassword(password);
+    if (!crypto.GeneratePasswordKey())
+        return {};
+    crypto.setInBuffer(plain);
+    return crypto.EncryptMessageData() ? crypto.outBuffer() : QByteArray();
+}
+
+QByteArray cardFile(const QByteArray &text)
+{
+    QByteArray bytes;
+    QString reason;
+    if (!CardFileEnvelope::encrypt(text, &bytes, &reason))
+        qWarning() << reason;
+    return bytes;
+}
+
+QByteArray allByteValues()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes.append(char(i));
+    return bytes;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The exchange key pair straight from the container file.
+EVP_PKEY *containerKeyPair()
+{
+    const QByteArray pem = readAll(CP::containerPath());
+    BIO *bio = BIO_new_mem_buf(pem.constData(), int(pem.size()));
+    EVP_PKEY *pkey = PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
+    BIO_free(bio);
+    return pkey;
+}
+
+} // namespace
+
+class TestCrypto : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void checkVector();
+    void roundTrip_data();
+    void roundTrip();
+    void rejectsBadCiphertext_data();
+    void rejectsBadCiphertext();
+    void rejectsTamperedFrame_data();
+    void rejectsTamperedFrame();
+    void destroyedSessionKeyFailsCleanly();
+    void chainedCallsMatchOneCall();
+    void shortBufferAsksForMore();
+
+    void defaultContainerCreatedSilently();
+    void containerFailureIsReported();
+    void exchangeKeyPersistsAndExports();
+    void sessionKeyTravelsUnderPublicKey();
+    void importRejectsMalformedBlobs_data();
+    void importRejectsMalformedBlobs();
+    void exportWithoutKeyFails_data();
+    void exportWithoutKeyFails();
+
+    void readCardFileFailures_data();
+    void readCardFileFailures();
+    void writeThenReadCardFile();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+
+private:
+    QTemporaryDir m_dataHome;
+};
+
+void TestCrypto::initTestCase()
+{
+    QVERIFY(m_dataHome.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome.path()));
+    QVERIFY(CP::containerPath().startsWith(m_dataHome.path() + QLatin1Char('/')));
+}
+
+void TestCrypto::checkVector()
+{
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    const QByteArray file = cardFile({});
+    QCOMPARE(file.toHex(), QByteArray("7946b097e6f96333467258815a96a65f2d7dfa9872d9263a"));
+    QByteArray text("left over");
+    QString reason;
+    QVERIFY(CardFileEnvelope::decrypt(file, &text, &reason));
+    QVERIFY(text.isEmpty());
+    QVERIFY(sink.messages.isEmpty());
+}
+
+void TestCrypto::roundTrip_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("fileLength");
+    // Frame of 18 + L bytes, padded to the next multiple of 8 with at least one byte.
+    QTest::newRow("empty") << QByteArray() << 24;
+    QTest::newRow("6 bytes, frame fills 3 blocks") << QByteArray("abcdef") << 32;
+    QTest::newRow("7 bytes") << QByteArray("abcdefg") << 32;
+    QTest::newRow("100 bytes") << QByteArray(100, 'x') << 120;
+    QTest::newRow("all byte values") << allByteValues() << 280;
+    QTest::newRow("NULs inside") << QByteArray("a\0b\0\0c", 6) << 32;
+    QTest::newRow("trailing spaces") << QByteArray("card   ") << 32;
+}
+
+void TestCrypto::roundTrip()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, fileLength);
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+
+    const QByteArray file = cardFile(text);
+    QCOMPARE(file.size(), fileLength);
+    QCOMPARE(cardFile(text), file);
+
+    QByteArray back;
+    QString reason;
+    QVERIFY2(CardFileEnvelope::decrypt(file, &back, &reason), qPrintable(reason));
+    QCOMPARE(back, text);
+    QVERIFY(sink.messages.isEmpty());
+}
+
+void TestCrypto::rejectsBadCiphertext_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    const QByteArray good = cardFile("some card text");
+    QTest::newRow("length not a multiple of 8") << good.left(good.size() - 1);
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("wrong key") << encryptRaw("another pass phrase", "16" + md5("text") + "text");
+}
+
+void TestCrypto::rejectsBadCiphertext()
+{
+    QFETCH(QByteArray, input);
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+
+    clsCrypto crypto;
+    crypto.setPassword(CardFileEnvelope::passPhrase());
+    QVERIFY(crypto.GeneratePasswordKey());
+    crypto.setInBuffer(cardFile("earlier card"));
+    QVERIFY(crypto.DecryptFileData());
+    QCOMPARE(crypto.outBuffer(), QByteArray("earlier card"));
+
+    crypto.setInBuffer(input);
+    QVERIFY(!crypto.DecryptFileData());
+    QCOMPARE(sink.texts(), QStringList{kDecryptError});
+    QCOMPARE(sink.messages.first().title, clsCrypto::serviceTitle());
+    QCOMPARE(sink.messages.first().icon, Messages::Icon::Critical);
+    QCOMPARE(crypto.errorMsg(), kDecryptError);
+    QCOMPARE(crypto.lastErrorCode(), CP::NTE_BAD_DATA);
+    QCOMPARE(crypto.outBuffer(), QByteArray("earlier card"));
+
+    QString reason;
+    QVERIFY(!CardFileEnvelope::decrypt(input, nullptr, &reason));
+    QCOMPARE(reason, QStringLiteral("cannot be decrypted (%1)").arg(kDecryptError));
+}
+
+void TestCrypto::rejectsTamperedFrame_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    const QByteArray pass = CardFileEnvelope::passPhrase();
+    const QByteArray text(40, 't');
+    const QByteArray good = cardFile(text);
+    QCOMPARE(good.size(), 64);
+
+    // Changing ciphertext block k garbles plaintext block k and one byte of
+    // block k + 1; the padding in the last block still verifies.
+    QByteArray inDigest = good;
+    inDigest[8] = char(inDigest[8] ^ 0x01);
+    QByteArray inText = good;
+    inText[35] = char(inText[35] ^ 0x80);
+    QTest::newRow("byte changed in digest") << inDigest;
+    QTest::newRow("byte changed in text") << inText;
+    QTest::newRow("digest of other text") << encryptRaw(pass, "16" + md5("other") + text);
+    QTest::newRow("short digest length") << encryptRaw(pass, "15" + md5(text).left(15) + text);
+    QTest::newRow("no digits") << encryptRaw(pass, "xy" + md5(text) + text);
+    QTest::newRow("one digit") << encryptRaw(pass, "1x" + md5(text) + text);
+    QTest::newRow("frame shorter than digest") << encryptRaw(pass, "16abc");
+    QTest::newRow("one-byte frame") << encryptRaw(pass, "1");
+    QTest::newRow("empty frame") << encryptRaw(pass, {});
+}
+
+void TestCrypto::rejectsTamperedFrame()
+{
+    QFETCH(QByteArray, input);
+    QVERIFY(!input.isEmpty());
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+
+    clsCrypto crypto;
+    crypto.setPassword(CardFileEnvelope::passPhrase());
+    QVERIFY(crypto.GeneratePasswordKey());
+    crypto.setInBuffer(cardFile("earlier card"));
+    QVERIFY(crypto.DecryptFileData());
+
+    crypto.setInBuffer(input);
+    QVERIFY(!crypto.DecryptFileData());
+    QCOMPARE(sink.texts(), QStringList{kCorrupted});
+    QCOMPARE(sink.messages.first().title, Messages::applicationTitle());
+    QCOMPARE(sink.messages.first().buttons, Messages::Buttons::Ok);
+    QVERIFY(crypto.outBuffer().isEmpty());
+    QVERIFY(crypto.errorMsg().isEmpty());
+
+    QString reason;
+    QVERIFY(!CardFileEnvelope::decrypt(input, nullptr, &reason));
+    QCOMPARE(reason, QStringLiteral("has been corrupted since original encryption (digest mismatch)"));
+}
+
+void TestCrypto::destroyedSessionKeyFailsCleanly()
+{
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    {
+        clsCrypto crypto;
+        crypto.setPassword("pw");
+        QVERIFY(crypto.GeneratePasswordKey());
+        QVERIFY(crypto.DestroySessionKey());
+        QVERIFY(!crypto.DestroySessionKey());
+        crypto.setInBuffer("text");
+        QVERIFY(!crypto.EncryptMessageData());
+        QVERIFY(crypto.outBuffer().isEmpty());
+    }
+    QCOMPARE(sink.texts(), (QStringList{QStringLiteral("Error 6 during CryptDestroyKey!"),
+                                        QStringLiteral("Error -2146893821 during CryptEncrypt!")}));
+}
+
+void TestCrypto::chainedCallsMatchOneCall()
+{
+    CP::Handle prov = 0;
+    CP::Handle key = 0;
+    QVERIFY(CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, 0)
+            || CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, CP::CRYPT_NEWKEYSET));
+    const auto release = qScopeGuard([&] {
+        CP::destroyKey(key);
+        CP::releaseContext(prov);
+    });
+    QVERIFY(CP::genKey(prov, CP::CALG_RC2, 0, &key));
+
+    const QByteArray plain("0123456789abcdefXYZ!?");
+    QByteArray whole = plain + QByteArray(8, '\0');
+    std::uint32_t len = std::uint32_t(plain.size());
+    QVERIFY(CP::encrypt(key, 0, true, 0, reinterpret_cast<uchar *>(whole.data()), &len, whole.size()));
+    whole.truncate(len);
+
+    QByteArray pieces = plain + QByteArray(8, '\0');
+    auto *p = reinterpret_cast<uchar *>(pieces.data());
+    std::uint32_t first = 16;
+    QVERIFY(CP::encrypt(key, 0, false, 0, p, &first, 16));
+    std::uint32_t rest = 5;
+    QVERIFY(CP::encrypt(key, 0, true, 0, p + 16, &rest, 13));
+    QCOMPARE(first + rest, len);
+    QCOMPARE(pieces.left(len), whole);
+
+    std::uint32_t head = 8;
+    QVERIFY(CP::decrypt(key, 0, false, 0, p, &head));
+    std::uint32_t tail = 16;
+    QVERIFY(CP::decrypt(key, 0, true, 0, p + 8, &tail));
+    QCOMPARE(pieces.left(int(head + tail)), plain);
+
+    std::uint32_t odd = 5;
+    QVERIFY(!CP::encrypt(key, 0, false, 0, p, &odd, 8));
+    QCOMPARE(CP::lastError(), CP::NTE_BAD_DATA);
+}
+
+void TestCrypto::shortBufferAsksForMore()
+{
+    CP::Handle prov = 0;
+    CP::Handle key = 0;
+    CP::Handle hash = 0;
+    QVERIFY(CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, 0)
+            || CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, CP::CRYPT_NEWKEYSET));
+    const auto release = qScopeGuard([&] {
+        CP::destroyHash(hash);
+        CP::destroyKey(key);
+        CP::releaseContext(prov);
+    });
+    QVERIFY(CP::genKey(prov, CP::CALG_RC2, 0, &key));
+
+    std::uint32_t len = 16;
+    QVERIFY(CP::encrypt(key, 0, true, 0, nullptr, &len, 0));
+    QCOMPARE(len, 24u);
+    QByteArray buf(23, 'k');
+    len = 16;
+    QVERIFY(!CP::encrypt(key, 0, true, 0, reinterpret_cast<uchar *>(buf.data()), &len, 23));
+    QCOMPARE(CP::lastError(), CP::ERROR_MORE_DATA);
+    QCOMPARE(len, 24u);
+    QCOMPARE(buf, QByteArray(23, 'k'));
+
+    QVERIFY(CP::createHash(prov, CP::CALG_MD5, 0, 0, &hash));
+    QVERIFY(CP::hashData(hash, "abc", 3, 0));
+    uchar value[16] = {};
+    len = 15;
+    QVERIFY(!CP::getHashParam(hash, CP::HP_HASHVAL, value, &len, 0));
+    QCOMPARE(CP::lastError(), CP::ERROR_MORE_DATA);
+    QCOMPARE(len, 16u);
+    QVERIFY(CP::getHashParam(hash, CP::HP_HASHVAL, value, &len, 0));
+    QCOMPARE(QByteArray(reinterpret_cast<char *>(value), 16), md5("abc"));
+    QVERIFY(!CP::hashData(hash, "d", 1, 0));
+    QCOMPARE(CP::lastError(), CP::NTE_BAD_HASH_STATE);
+}
+
+void TestCrypto::defaultContainerCreatedSilently()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previousHome); });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    const QString path = home.path() + QStringLiteral("/Borvessa/keys/default.keyset");
+
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    {
+        clsCrypto crypto;
+        QVERIFY(crypto.providerHandle() != 0);
+    }
+    QVERIFY(sink.messages.isEmpty());
+    struct stat info = {};
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+    QVERIFY(S_ISREG(info.st_mode));
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+
+    {
+        clsCrypto crypto;
+        QVERIFY(crypto.GetExchangeKeypair());
+    }
+    QVERIFY(sink.messages.isEmpty());
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    QVERIFY(info.st_size > 0);
+}
+
+void TestCrypto::containerFailureIsReported()
+{
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previousHome); });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    // A folder where the container file belongs can be neither opened nor created.
+    QVERIFY(QDir().mkpath(home.path() + QStringLiteral("/Borvessa/keys/default.keyset")));
+
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    {
+        clsCrypto crypto;
+        QCOMPARE(crypto.providerHandle(), CP::Handle(0));
+        QCOMPARE(sink.texts(), (QStringList{QStringLiteral("Error creating key container - -2146893809"),
+                                            QStringLiteral("Unable to initialize CryptoAPI.")}));
+        QCOMPARE(crypto.errorMsg(), QStringLiteral("Unable to initialize CryptoAPI."));
+        crypto.setPassword("pw");
+        QVERIFY(!crypto.GeneratePasswordKey());
+        QCOMPARE(crypto.errorMsg(), QStringLiteral("Error -2146893823 during CryptCreateHash!"));
+    }
+    QCOMPARE(sink.messages.size(), 3);
+
+    QString reason;
+    QVERIFY(!CardFileEnvelope::encrypt("text", nullptr, &reason));
+    QCOMPARE(reason, QStringLiteral("cannot be encrypted (Unable to initialize CryptoAPI.)"));
+}
+
+void TestCrypto::exchangeKeyPersistsAndExports()
+{
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    QByteArray blob;
+    {
+        clsCrypto first;
+        QVERIFY(first.GetExchangeKeypair());
+        QVERIFY(first.ExportPublicKey());
+        blob = first.exportKey();
+    }
+    clsCrypto second;
+    QVERIFY(second.GetExchangeKeypair());
+    QVERIFY(second.GetExchangeKeypair());
+    QVERIFY(second.ExportPublicKey());
+    QCOMPARE(second.exportKey(), blob);
+    QVERIFY(sink.messages.isEmpty());
+
+    QCOMPARE(blob.size(), 8 + 12 + 128);
+    QCOMPARE(quint8(blob[0]), quint8(6));
+    QCOMPARE(quint8(blob[1]), quint8(2));
+    QCOMPARE(quint8(blob[2]) | quint8(blob[3]), 0);
+    QCOMPARE(le32(blob, 4), 0xA400u);
+    QCOMPARE(le32(blob, 8), 0x31415352u);
+    QCOMPARE(le32(blob, 12), 1024u);
+    QCOMPARE(le32(blob, 16), 65537u);
+
+    // The modulus is stored least significant byte first.
+    EVP_PKEY *pkey = containerKeyPair();
+    QVERIFY(pkey);
+    BIGNUM *n = nullptr;
+    const bool gotModulus = EVP_PKEY_get_bn_param(pkey, OSSL_PKEY_PARAM_RSA_N, &n);
+    EVP_PKEY_free(pkey);
+    QVERIFY(gotModulus);
+    QByteArray modulus(128, '\0');
+    BN_bn2lebinpad(n, reinterpret_cast<uchar *>(modulus.data()), 128);
+    BN_free(n);
+    QCOMPARE(blob.mid(20), modulus);
+}
+
+void TestCrypto::sessionKeyTravelsUnderPublicKey()
+{
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    clsCrypto recipient;
+    QVERIFY(recipient.GetExchangeKeypair());
+    QVERIFY(recipient.ExportPublicKey());
+
+    clsCrypto sender;
+    sender.setImportKey(recipient.exportKey());
+    QVERIFY(sender.ImportPublicKey());
+    QVERIFY(sender.CreateAndExportSessionKey());
+    const QByteArray simple = sender.sessionKey();
+    QCOMPARE(simple.size(), 8 + 4 + 128);
+    QCOMPARE(quint8(simple[0]), quint8(1));
+    QCOMPARE(quint8(simple[1]), quint8(2));
+    QCOMPARE(le32(simple, 4), 0x6602u);
+    QCOMPARE(le32(simple, 8), 0xA400u);
+
+    // The wrapped key is PKCS#1 v1.5 ciphertext of the five key bytes, byte-reversed.
+    EVP_PKEY *pkey = containerKeyPair();
+    QVERIFY(pkey);
+    QByteArray sealed = simple.mid(12);
+    std::reverse(sealed.begin(), sealed.end());
+    EVP_PKEY_CTX *ctx = EVP_PKEY_CTX_new(pkey, nullptr);
+    uchar secret[128] = {};
+    size_t secretLen = sizeof secret;
+    const bool opened = EVP_PKEY_decrypt_init(ctx) > 0 && EVP_PKEY_CTX_set_rsa_padding(ctx, RSA_PKCS1_PADDING) > 0
+                        && EVP_PKEY_decrypt(ctx, secret, &secretLen, reinterpret_cast<const uchar *>(sealed.constData()),
+                                            size_t(sealed.size())) > 0;
+    EVP_PKEY_CTX_free(ctx);
+    EVP_PKEY_free(pkey);
+    QVERIFY(opened);
+    QCOMPARE(secretLen, size_t(5));
+
+    const QByteArray message("a message\0with a NUL", 20);
+    sender.setInBuffer(message);
+    QVERIFY(sender.EncryptMessageData());
+    recipient.setSessionKey(simple);
+    QVERIFY(recipient.ImportSessionKey());
+    recipient.setInBuffer(sender.outBuffer());
+    QVERIFY(recipient.DecryptMessageData());
+    QCOMPARE(recipient.outBuffer(), message);
+    QVERIFY(sink.messages.isEmpty());
+}
+
+void TestCrypto::importRejectsMalformedBlobs_data()
+{
+    QTest::addColumn<bool>("sessionKey");
+    QTest::addColumn<QByteArray>("blob");
+    QTest::addColumn<std::uint32_t>("code");
+
+    clsCrypto crypto;
+    QVERIFY(crypto.GetExchangeKeypair());
+    QVERIFY(crypto.ExportPublicKey());
+    const QByteArray good = crypto.exportKey();
+    auto changed = [&good](int at, char value) {
+        QByteArray blob = good;
+        blob[at] = value;
+        return blob;
+    };
+    QByteArray simple = QByteArray::fromHex("0102000002660000") + QByteArray::fromHex("00a40000");
+
+    QTest::newRow("empty") << false << QByteArray() << CP::NTE_BAD_DATA;
+    QTest::newRow("header only") << false << good.left(8) << CP::NTE_BAD_DATA;
+    QTest::newRow("unknown blob type") << false << changed(0, 7) << CP::NTE_BAD_TYPE;
+    QTest::newRow("wrong version") << false << changed(1, 3) << CP::NTE_BAD_VER;
+    QTest::newRow("wrong algorithm") << false << changed(5, 0x24) << CP::NTE_BAD_ALGID;
+    QTest::newRow("wrong magic") << false << changed(11, '2') << CP::NTE_BAD_DATA;
+    QTest::newRow("modulus cut short") << false << good.left(good.size() - 1) << CP::NTE_BAD_DATA;
+    QTest::newRow("bit length beyond blob") << false << changed(13, 8) << CP::NTE_BAD_DATA;
+    QTest::newRow("session key not RSA-wrapped") << true << simple + QByteArray(128, 'U') << CP::NTE_BAD_DATA;
+    QTest::newRow("session key cut short") << true << simple + QByteArray(127, 'U') << CP::NTE_BAD_DATA;
+}
+
+void TestCrypto::importRejectsMalformedBlobs()
+{
+    QFETCH(bool, sessionKey);
+    QFETCH(QByteArray, blob);
+    QFETCH(std::uint32_t, code);
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+
+    clsCrypto crypto;
+    bool imported = false;
+    if (sessionKey) {
+        crypto.setSessionKey(blob);
+        imported = crypto.ImportSessionKey();
+    } else {
+        crypto.setImportKey(blob);
+        imported = crypto.ImportPublicKey();
+    }
+    QVERIFY(!imported);
+    const QString expected = QStringLiteral("Error during CryptImportKey - %1").arg(std::int32_t(code));
+    QCOMPARE(sink.texts(), QStringList{expected});
+    QCOMPARE(crypto.errorMsg(), expected);
+}
+
+void TestCrypto::exportWithoutKeyFails_data()
+{
+    QTest::addColumn<bool>("sessionKey");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("public key without key pair") << false << QStringLiteral("Error during CryptExportKey - -2146893821");
+    QTest::newRow("session key without public key") << true << QStringLiteral("Error during CryptExportKey - -2146893811");
+}
+
+void TestCrypto::exportWithoutKeyFails()
+{
+    QFETCH(bool, sessionKey);
+    QFETCH(QString, message);
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    clsCrypto crypto;
+    QVERIFY(!(sessionKey ? crypto.CreateAndExportSessionKey() : crypto.ExportPublicKey()));
+    QCOMPARE(sink.texts(), QStringList{message});
+}
+
+void TestCrypto::readCardFileFailures_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QStringLiteral("missing.crd") << QByteArray() << QStringLiteral("does not exist");
+    QTest::newRow("empty") << QStringLiteral("empty.crd") << QByteArray("") << QStringLiteral("is empty (0 bytes)");
+    QTest::newRow("not ciphertext") << QStringLiteral("plain.crd") << QByteArray("plain")
+                                    << QStringLiteral("cannot be decrypted (%1)").arg(kDecryptError);
+}
+
+void TestCrypto::readCardFileFailures()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(fileName);
+    if (!content.isNull())
+        QVERIFY(writeAll(path, content));
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+
+    QByteArray text("untouched");
+    QString why;
+    QVERIFY(!CardFileEnvelope::readCardFile(path, &text, &why));
+    QCOMPARE(why, reason);
+    QCOMPARE(text, QByteArray("untouched"));
+}
+
+void TestCrypto::writeThenReadCardFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.crd"));
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    QString reason;
+
+    QVERIFY(CardFileEnvelope::writeCardFile(path, "first", &reason));
+    QVERIFY(CardFileEnvelope::writeCardFile(path, allByteValues(), &reason));
+    QCOMPARE(readAll(path), cardFile(allByteValues()));
+    QByteArray text;
+    QVERIFY(CardFileEnvelope::readCardFile(path, &text, &reason));
+    QCOMPARE(text, allByteValues());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("card.crd")});
+    QVERIFY(sink.messages.isEmpty());
+}
+
+void TestCrypto::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("folder missing") << QStringLiteral("missing");
+    QTest::newRow("target is a folder") << QStringLiteral("folder");
+    QTest::newRow("disk refuses the data") << QStringLiteral("limit");
+}
+
+void TestCrypto::failedWriteKeepsOldFile()
+{
+    QFETCH(QString, failure);
+    QTemporaryDir dir;
+    const QByteArray old = cardFile("old card");
+    const QString oldPath = dir.filePath(QStringLiteral("old.crd"));
+    QVERIFY(writeAll(oldPath, old));
+    QString path = oldPath;
+    if (failure == QLatin1String("missing"))
+        path = dir.filePath(QStringLiteral("nowhere/card.crd"));
+    else if (failure == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(path = dir.filePath(QStringLiteral("card.crd"))));
+
+    // Writes past the file size limit fail with EFBIG, even for root.
+    rlimit previousLimit = {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const auto restore = qScopeGuard([&] {
+        setrlimit(RLIMIT_FSIZE, &previousLimit);
+        std::signal(SIGXFSZ, previousHandler);
+    });
+    if (failure == QLatin1String("limit")) {
+        rlimit small = previousLimit;
+        small.rlim_cur = 16;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+
+    QString reason;
+    const bool written = CardFileEnvelope::writeCardFile(path, QByteArray(300, 'n'), &reason);
+    setrlimit(RLIMIT_FSIZE, &previousLimit);
+    QVERIFY(!written);
+    QVERIFY(reason.startsWith(QLatin1String("cannot be written: ")));
+    QVERIFY2(reason.size() > int(qstrlen("cannot be written: ")), qPrintable(reason));
+    QVERIFY(!reason.contains(QLatin1String(".crd")));
+    QCOMPARE(readAll(oldPath), old);
+    QStringList expected{QStringLiteral("old.crd")};
+    if (failure == QLatin1String("folder"))
+        expected.prepend(QStringLiteral("card.crd"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), expected);
+}
+
+QTEST_GUILESS_MAIN(TestCrypto)
+#include "tst_crypto.moc"

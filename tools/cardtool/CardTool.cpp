@@ -1,0 +1,223 @@
+#include "CardTool.h"
+
+#include "Card.h"
+#include "CardFileEnvelope.h"
+#include "Cp1252.h"
+#include "Numbers.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QJsonValue number(float value)
+{
+    // Through the card's own number text, so 1.05 stays 1.05.
+    return QJsonValue(Numbers::formatSingle(value).toDouble());
+}
+
+QJsonObject cardToJson(const Card &card)
+{
+    QJsonObject o;
+    o[u"designMode"_s] = card.DesignMode();
+    o[u"orientation"_s] = card.cardOrient();
+    o[u"paperHeight"_s] = card.PaperHt();
+    o[u"paperWidth"_s] = card.PaperWdth();
+    o[u"leftMargin"_s] = card.varLeftPrintMargin();
+    o[u"enlarge"_s] = number(card.varEnlarge());
+    o[u"printFontSize"_s] = number(card.varFontSizeForPrting());
+    o[u"printFont"_s] = card.varFontForPrting();
+    o[u"picture"_s] = QJsonObject{{u"top"_s, number(card.CardImageTop())},
+                                  {u"left"_s, number(card.CardImageLeft())},
+                                  {u"width"_s, number(card.CardImageWidth())},
+                                  {u"height"_s, number(card.CardImageHeight())}};
+    QJsonArray controls;
+    for (const CardCtrl &c : card.colCardCtrls()) {
+        controls.append(QJsonObject{{u"box"_s, c.fldName},       {u"label"_s, c.fldText},
+                                    {u"height"_s, c.height},     {u"left"_s, c.left_c},
+                                    {u"top"_s, c.top_r},         {u"width"_s, c.wdth},
+                                    {u"backcolor"_s, c.backcolor}, {u"fontName"_s, c.fontName},
+                                    {u"fontSize"_s, c.fontsize}, {u"visible"_s, c.visible},
+                                    {u"tabOrder"_s, c.tabOrder}});
+    }
+    o[u"controls"_s] = controls;
+    QJsonArray answers;
+    for (const clsAnsw &a : card.colAnsws())
+        answers.append(QJsonObject{{u"box"_s, a.ControlNum}, {u"text"_s, a.Answ}});
+    o[u"answers"_s] = answers;
+    QJsonArray questions;
+    for (const Question &q : card.colQuests())
+        questions.append(QJsonObject{{u"box"_s, q.ControlNum}, {u"text"_s, q.question}});
+    o[u"questions"_s] = questions;
+    return o;
+}
+
+void write(std::FILE *f, const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+}
+
+} // namespace
+
+int CardTool::report(const QString &message, int code)
+{
+    write(m_err, message.toLocal8Bit() + '\n');
+    return code;
+}
+
+int CardTool::usage(const QString &problem)
+{
+    if (!problem.isEmpty())
+        report(u"borvessa-card: "_s + problem, Usage);
+    write(m_err,
+          "usage: borvessa-card decrypt CARD\n"
+          "       borvessa-card encrypt CARD   (card text on standard input)\n"
+          "       borvessa-card show CARD [--reset]\n"
+          "       borvessa-card check CARD...\n"
+          "       borvessa-card get CARD LINE\n"
+          "       borvessa-card set CARD LINE TEXT\n");
+    return Usage;
+}
+
+int CardTool::run(const QStringList &args)
+{
+    if (args.isEmpty())
+        return usage();
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == u"decrypt")
+        return decrypt(rest);
+    if (command == u"encrypt")
+        return encrypt(rest);
+    if (command == u"show")
+        return show(rest);
+    if (command == u"check")
+        return check(rest);
+    if (command == u"get")
+        return get(rest);
+    if (command == u"set")
+        return set(rest);
+    if (command == u"--help" || command == u"-h" || command == u"help") {
+        usage();
+        return Ok;
+    }
+    return usage(u"unknown command \"%1\""_s.arg(command));
+}
+
+int CardTool::decrypt(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage(u"decrypt takes one card file"_s);
+    QByteArray text;
+    QString reason;
+    if (!CardFileEnvelope::readCardFile(args.first(), &text, &reason))
+        return report(CardError{args.first(), 0, reason}.message(), BadCard);
+    write(m_out, text);
+    return Ok;
+}
+
+int CardTool::encrypt(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usage(u"encrypt takes one card file"_s);
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return report(u"borvessa-card: cannot read standard input"_s, Usage);
+    const QByteArray text = in.readAll();
+    QString reason;
+    if (!CardFileEnvelope::writeCardFile(args.first(), text, &reason))
+        return report(CardError{args.first(), 0, reason}.message(), BadCard);
+    return Ok;
+}
+
+int CardTool::show(const QStringList &args)
+{
+    QStringList files = args;
+    const bool reset = files.removeAll(u"--reset"_s) > 0;
+    if (files.size() != 1)
+        return usage(u"show takes one card file"_s);
+    Card card;
+    card.setVarRestCard(reset);
+    if (!card.LoadCard(files.first()))
+        return report(card.lastError().message(), BadCard);
+    write(m_out, QJsonDocument(cardToJson(card)).toJson(QJsonDocument::Indented));
+    return Ok;
+}
+
+int CardTool::check(const QStringList &args)
+{
+    if (args.isEmpty())
+        return usage(u"check takes one or more card files"_s);
+    int result = Ok;
+    for (const QString &file : args) {
+        Card card;
+        if (!card.LoadCard(file))
+            result = report(card.lastError().message(), BadCard);
+    }
+    return result;
+}
+
+// Reads the card string of a file for get and set; a card that does not load
+// as a whole can still be read and mended line by line.
+static bool readCardText(const QString &file, Card *card, QString *error)
+{
+    QByteArray text;
+    QString reason;
+    if (!CardFileEnvelope::readCardFile(file, &text, &reason)) {
+        *error = CardError{file, 0, reason}.message();
+        return false;
+    }
+    card->setCardName(file);
+    card->setCardStr(Cp1252::decode(text));
+    return true;
+}
+
+static bool parseLineNumber(const QString &text, int *line)
+{
+    bool ok = false;
+    *line = text.toInt(&ok);
+    return ok && *line >= 2;
+}
+
+int CardTool::get(const QStringList &args)
+{
+    int line = 0;
+    if (args.size() != 2)
+        return usage(u"get takes a card file and a line number"_s);
+    if (!parseLineNumber(args.at(1), &line))
+        return usage(u"\"%1\" is not a line number (2 or more)"_s.arg(args.at(1)));
+    Card card;
+    QString error;
+    if (!readCardText(args.first(), &card, &error))
+        return report(error, BadCard);
+    if (!card.FetchLine(line))
+        return report(card.lastError().message(), BadCard);
+    write(m_out, Cp1252::encode(card.Line()) + '\n');
+    return Ok;
+}
+
+int CardTool::set(const QStringList &args)
+{
+    int line = 0;
+    if (args.size() != 3)
+        return usage(u"set takes a card file, a line number and the new text"_s);
+    if (!parseLineNumber(args.at(1), &line))
+        return usage(u"\"%1\" is not a line number (2 or more)"_s.arg(args.at(1)));
+    const QString text = args.at(2);
+    if (text.contains(u'\r') || text.contains(u'\n'))
+        return usage(u"the new text must not contain a line break"_s);
+    const QChar bad = Cp1252::firstUnencodable(text);
+    if (!bad.isNull())
+        return usage(u"the character \"%1\" cannot be stored in a card file"_s.arg(bad));
+    Card card;
+    QString error;
+    if (!readCardText(args.first(), &card, &error))
+        return report(error, BadCard);
+    if (!card.SaveValueToCardStr(text, line, QString()) || !card.EncryptFileStr())
+        return report(card.lastError().message(), BadCard);
+    return Ok;
+}

@@ -1,0 +1,66 @@
+#include "GifFile.h"
+
+#include <QFile>
+
+#include <gif_lib.h>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString reason(int code)
+{
+    const char *text = GifErrorString(code);
+    return text ? QString::fromLatin1(text) : u"giflib error %1"_s.arg(code);
+}
+
+} // namespace
+
+bool GifFile::write(const QString &path, const IndexedImage &image, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (image.palette.size() != 256
+        || image.pixels.size() != std::size_t(image.width) * std::size_t(image.height)) {
+        return fail(u"the picture needs 256 palette entries and one index per pixel"_s);
+    }
+
+    int code = 0;
+    GifFileType *gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &code);
+    if (!gif)
+        return fail(u"cannot create %1: %2"_s.arg(path, reason(code)));
+
+    ColorMapObject *map = GifMakeMapObject(256, nullptr);
+    for (int i = 0; i < 256; ++i) {
+        map->Colors[i].Red = GifByteType(qRed(image.palette[i]));
+        map->Colors[i].Green = GifByteType(qGreen(image.palette[i]));
+        map->Colors[i].Blue = GifByteType(qBlue(image.palette[i]));
+    }
+    // giflib keeps its own copy of the screen's colour map.
+    bool ok = EGifPutScreenDesc(gif, image.width, image.height, 8, 0, map) == GIF_OK
+              && EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) == GIF_OK;
+    GifFreeMapObject(map);
+
+    std::vector<GifPixelType> line(std::size_t(image.width));
+    for (int y = 0; ok && y < image.height; ++y) {
+        const auto *row = image.pixels.data() + std::size_t(y) * std::size_t(image.width);
+        line.assign(row, row + image.width);
+        ok = EGifPutLine(gif, line.data(), image.width) == GIF_OK;
+    }
+    const int writeError = gif->Error;
+    if (EGifCloseFile(gif, &code) != GIF_OK && ok) {
+        ok = false;
+    } else if (!ok) {
+        code = writeError;
+    }
+    if (!ok) {
+        QFile::remove(path);
+        return fail(u"cannot write %1: %2"_s.arg(path, reason(code)));
+    }
+    return true;
+}
