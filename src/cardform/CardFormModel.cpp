@@ -1,0 +1,623 @@
+#include "CardFormModel.h"
+
+#include "CardLayouts.h"
+#include "Numbers.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+CardFormModel::CardFormModel(QObject *parent) : QObject(parent)
+{
+    // The window's boxes as defined: hidden, light grey, no border.
+    m_preserveColor = float(m_boxes[0].backColor);
+}
+
+CardFormModel::~CardFormModel() = default;
+
+void CardFormModel::setVarCardTitle(const QString &title)
+{
+    m_cardTitle = title;
+    if (m_card)
+        m_card->setVarCardTitle(title);
+}
+
+// ---- Loading -----------------------------------------------------------------
+
+bool CardFormModel::LoadCard(const QString &cardName)
+{
+    auto card = std::make_unique<Card>();
+    if (!card->LoadCard(cardName)) {
+        m_lastError = card->lastError();
+        return false;
+    }
+    if (!(card->CardImageWidth() > 0) || !(card->CardImageHeight() > 0)) {
+        m_lastError = CardError{cardName, 0, u"the card picture has no width or height (%1 by %2 twips)"_s
+                                                 .arg(Numbers::formatSingle(card->CardImageWidth()),
+                                                      Numbers::formatSingle(card->CardImageHeight()))};
+        return false;
+    }
+    m_lastError = {};
+    m_card = std::move(card);
+    m_cardNam = cardName;
+    m_editing = false;
+
+    InitializeCardLocation();
+    m_chkDefault = m_card->UseDefaultVals();
+    m_chkDesign = m_card->DesignMode();
+    m_card->setVarRestCard(false);
+    m_chkOrientation = m_card->cardOrient() != u"P"_s;
+    InitializeCardControls();
+    if (m_card->DesignMode()) {
+        m_labNotify += u"Dgn"_s;
+        m_designSwitchVisible = true;
+    }
+    Q_EMIT switchesChanged();
+    return true;
+}
+
+void CardFormModel::InitializeCardLocation()
+{
+    setPicture({m_card->CardImageLeft(), m_card->CardImageTop(), m_card->CardImageWidth(),
+                m_card->CardImageHeight()});
+}
+
+void CardFormModel::GetCardLocVals()
+{
+    if (!m_card)
+        return;
+    m_card->setCardImageHeight(m_picture.height);
+    m_card->setCardImageLeft(m_picture.left);
+    m_card->setCardImageTop(m_picture.top);
+    m_card->setCardImageWidth(m_picture.width);
+}
+
+void CardFormModel::InitializeCardControls()
+{
+    for (int i = 0; i < BoxCount; ++i) {
+        AnswerBoxState b = m_boxes[i];
+        b.visible = false;
+        b.backColor = LightGrey;
+        b.text.clear();
+        b.fontName = u"Small Fonts"_s;
+        b.fontSize = 3;
+        setBox(i, b);
+    }
+    if (!m_card)
+        return;
+    // The card has been checked on loading, so every value converts.
+    for (const CardCtrl &c : m_card->colCardCtrls()) {
+        const int n = *Numbers::toInt16(c.fldName);
+        AnswerBoxState b = m_boxes[n];
+        b.rect.height = *Numbers::toSingle(c.height);
+        b.rect.left = float(*Numbers::toInt16(c.left_c));
+        b.rect.top = *Numbers::toSingle(c.top_r);
+        b.rect.width = *Numbers::toSingle(c.wdth);
+        b.visible = Card::readFlag(c.visible);
+        b.backColor = std::uint32_t(*Numbers::toInt32(c.backcolor)) & 0xFFFFFF;
+        b.bordered = true;
+        b.tabIndex = *Numbers::toInt16(c.tabOrder);
+        setBox(n, b);
+        if (n < RatioRows)
+            mSetPositionRatio(n);
+    }
+    for (const clsAnsw &a : m_card->colAnsws()) {
+        if (a.ControlNum >= 0 && a.ControlNum < BoxCount)
+            setBoxText(a.ControlNum, a.Answ);
+    }
+    Q_EMIT tabOrderChanged();
+}
+
+int CardFormModel::BuildControl(int index, bool visible, const QString &tag, int tabOrder)
+{
+    mSetPositionRatio(index);
+    AnswerBoxState b = m_boxes[index];
+    b.visible = visible;
+    b.tag = tag;
+    b.tabIndex = tabOrder;
+    setBox(index, b);
+    Q_EMIT tabOrderChanged();
+    return tabOrder + 1;
+}
+
+void CardFormModel::mPlaceControl(int index, float height, float left, float top, float width)
+{
+    AnswerBoxState b = m_boxes[index];
+    b.rect = {left, top, width, height};
+    setBox(index, b);
+}
+
+bool CardFormModel::PositionImage(const QString &imgName, float top, float left, float width,
+                                  float height)
+{
+    if (imgName != u"imgCCCard"_s)
+        return false;
+    setPicture({left, top, width, height});
+    return true;
+}
+
+bool CardFormModel::mSetPositionRatio(int index)
+{
+    if (index < 0 || index >= RatioRows || !(m_picture.height > 0) || !(m_picture.width > 0))
+        return false;
+    const AnswerBoxState &b = m_boxes[index];
+    m_ratios[index][0] = float((double(b.rect.top) - double(m_picture.top)) / double(m_picture.height));
+    m_ratios[index][1] = float((double(b.rect.left) - double(m_picture.left)) / double(m_picture.width));
+    return true;
+}
+
+void CardFormModel::SetUpCanCard()
+{
+    applyLayout(CardLayouts::canada());
+}
+
+void CardFormModel::SetupUSCard()
+{
+    applyLayout(CardLayouts::us());
+}
+
+void CardFormModel::SetUpCanCard_blue()
+{
+    applyLayout(CardLayouts::canadaBlue());
+}
+
+void CardFormModel::applyLayout(const CardLayout &layout)
+{
+    PositionImage(u"imgCCCard"_s, float(layout.pictureTop), float(layout.pictureLeft),
+                  float(layout.pictureWidth), float(layout.pictureHeight));
+    for (int i = 0; i < FollowingBoxes; ++i) {
+        AnswerBoxState b = m_boxes[i];
+        b.visible = false;
+        b.backColor = layout.backColor;
+        b.text = u" "_s;
+        setBox(i, b);
+    }
+    int tab = 0;
+    const bool samples = &layout == &CardLayouts::canadaBlue();
+    for (const LayoutRow &row : layout.rows) {
+        mPlaceControl(row.box, float(row.height), float(row.left), float(row.top), float(row.width));
+        tab = BuildControl(row.box, row.visible, row.question, tab);
+        if (samples && !row.sampleAnswer.isEmpty())
+            setBoxText(row.box, row.sampleAnswer);
+    }
+}
+
+// ---- Boxes and picture ---------------------------------------------------------
+
+void CardFormModel::setBox(int index, const AnswerBoxState &state)
+{
+    if (m_boxes[index] == state)
+        return;
+    m_boxes[index] = state;
+    Q_EMIT boxChanged(index);
+}
+
+void CardFormModel::setPicture(const TwipRect &rect)
+{
+    if (m_picture == rect)
+        return;
+    m_picture = rect;
+    Q_EMIT pictureChanged();
+}
+
+void CardFormModel::setBoxText(int index, const QString &text)
+{
+    AnswerBoxState b = m_boxes[index];
+    b.text = text;
+    setBox(index, b);
+}
+
+void CardFormModel::setBoxRect(int index, const TwipRect &rect)
+{
+    AnswerBoxState b = m_boxes[index];
+    b.rect = rect;
+    setBox(index, b);
+}
+
+void CardFormModel::setBoxVisible(int index, bool visible)
+{
+    AnswerBoxState b = m_boxes[index];
+    b.visible = visible;
+    setBox(index, b);
+}
+
+// ---- Edit configuration --------------------------------------------------------
+
+void CardFormModel::SaveControl()
+{
+    const AnswerBoxState &b = m_boxes[m_curEditCtrl];
+    m_preserveColor = float(b.backColor);
+    m_savedFont = b.fontName;
+    m_savedFontSize = b.fontSize;
+    m_savedHt = NormalHeight;
+    m_savedWidth = b.rect.width;
+    m_savedTop = b.rect.top;
+    m_savedLeft = b.rect.left;
+}
+
+float CardFormModel::recordedWidth(int index) const
+{
+    // The width the card records for this box, looked up by the box's number
+    // (a lookup by position would find another box as soon as the list has a
+    // gap); without a card entry, the box's own width.
+    if (m_card) {
+        if (const CardCtrl *c = m_card->colCardCtrls().Item(QString::number(index))) {
+            if (const auto w = Numbers::toSingle(c->wdth))
+                return *w;
+        }
+    }
+    return m_savedWidth;
+}
+
+void CardFormModel::ConfigCtrlForEditing()
+{
+    SaveControl();
+    AnswerBoxState b = m_boxes[m_curEditCtrl];
+    m_questionLine = b.tag;
+    m_txtAns = b.text;
+    b.flat = true;
+    b.backColor = EditColor;
+    b.rect.height = EditHeight;
+    b.rect.width = std::max(2 * recordedWidth(m_curEditCtrl), MinEditWidth);
+    b.rect.top = m_savedTop - (b.rect.height - m_savedHt);
+    if (b.rect.width > MaxEditWidth)
+        b.rect.width = MaxEditWidth;
+    b.fontName = u"Small Fonts"_s;
+    b.fontSize = EditFontSize;
+    // Keep the enlarged box inside the card picture.
+    while (b.rect.left + b.rect.width > m_picture.left + m_picture.width)
+        b.rect.left -= KeepInsideStep;
+    setBox(m_curEditCtrl, b);
+    m_editing = true;
+    Q_EMIT boxRaised(m_curEditCtrl);
+    Q_EMIT boxSelectAll(m_curEditCtrl, true);
+
+    if (m_card) {
+        if (const Question *q = m_card->colQuests().Item(QString::number(m_curEditCtrl)))
+            m_questionLine = q->question;
+    }
+    Q_EMIT questionChanged(m_questionLine);
+}
+
+void CardFormModel::RestoreControl()
+{
+    // Only a box that is in its edit configuration has a recorded look.
+    if (!m_editing)
+        return;
+    AnswerBoxState b = m_boxes[m_curEditCtrl];
+    b.backColor = std::uint32_t(m_preserveColor);
+    b.fontName = m_savedFont;
+    b.fontSize = m_savedFontSize;
+    b.rect.height = NormalHeight;
+    b.rect.width = m_savedWidth;
+    b.rect.top = m_savedTop;
+    b.rect.left = m_savedLeft;
+    setBox(m_curEditCtrl, b);
+    m_editing = false;
+    Q_EMIT boxSelectAll(m_curEditCtrl, false);
+}
+
+float CardFormModel::varRightEdgeOfCntrl() const
+{
+    const AnswerBoxState &b = m_boxes[m_curEditCtrl];
+    return b.rect.left + b.rect.width;
+}
+
+float CardFormModel::varRightSideOfCard() const
+{
+    return m_picture.left + m_picture.width;
+}
+
+// ---- Snapshot --------------------------------------------------------------------
+
+void CardFormModel::SaveCntrlPxsPriorToMove()
+{
+    m_snapshot.clear();
+    for (int i = 0; i < BoxCount; ++i) {
+        const AnswerBoxState &b = m_boxes[i];
+        m_snapshot.Add({}, {}, Numbers::formatSingle(b.rect.height), Numbers::formatSingle(b.rect.left),
+                       Numbers::formatSingle(b.rect.top), Numbers::formatSingle(b.rect.width),
+                       QString::number(b.backColor), {}, Numbers::formatSingle(b.fontSize), {}, {},
+                       QString::number(i + 1));
+    }
+}
+
+void CardFormModel::applySnapshotTo(int index)
+{
+    const CardCtrl *c = m_snapshot.Item(QString::number(index + 1));
+    if (!c)
+        return;
+    AnswerBoxState b = m_boxes[index];
+    b.rect.left = Numbers::toSingle(c->left_c).value_or(b.rect.left);
+    b.rect.top = Numbers::toSingle(c->top_r).value_or(b.rect.top);
+    b.fontSize = Numbers::toSingle(c->fontsize).value_or(b.fontSize);
+    b.rect.height = NormalHeight;
+    b.rect.width = Numbers::toSingle(c->wdth).value_or(b.rect.width);
+    b.backColor = std::uint32_t(Numbers::toInt32(c->backcolor).value_or(int(b.backColor)));
+    setBox(index, b);
+}
+
+void CardFormModel::RestoreCntrlPxsAfterMove()
+{
+    for (int i = 0; i < BoxCount; ++i)
+        applySnapshotTo(i);
+}
+
+void CardFormModel::RestoreCntrlActiveCntrl(int activeIndex)
+{
+    if (activeIndex >= 0 && activeIndex < BoxCount)
+        applySnapshotTo(activeIndex);
+}
+
+void CardFormModel::MoveControls(int moveVertAmt, int moveHorzAmt)
+{
+    for (int i = 0; i < FollowingBoxes; ++i)
+        PositionControlwImageMove(i, moveVertAmt, moveHorzAmt);
+}
+
+void CardFormModel::PositionControlwImageMove(int index, int moveVertAmt, int moveHorzAmt)
+{
+    CardCtrl *c = const_cast<CardCtrl *>(m_snapshot.Item(QString::number(index + 1)));
+    if (!c)
+        return;
+    c->top_r = Numbers::formatSingle(Numbers::toSingle(c->top_r).value_or(0) + float(moveVertAmt));
+    c->left_c = Numbers::formatSingle(Numbers::toSingle(c->left_c).value_or(0) + float(moveHorzAmt));
+}
+
+void CardFormModel::ResizeCard()
+{
+    for (int i = 0; i < FollowingBoxes; ++i)
+        PositionControlwImageSizeChange(i, m_ratios[i][0], m_ratios[i][1]);
+}
+
+void CardFormModel::PositionControlwImageSizeChange(int index, float vertRatio, float horzRatio)
+{
+    CardCtrl *c = const_cast<CardCtrl *>(m_snapshot.Item(QString::number(index + 1)));
+    if (!c)
+        return;
+    c->top_r = Numbers::formatSingle(float(double(m_picture.height) * double(vertRatio) + double(m_picture.top)));
+    c->left_c = Numbers::formatSingle(float(double(m_picture.width) * double(horzRatio) + double(m_picture.left)));
+}
+
+void CardFormModel::movePictureVertically(int amount)
+{
+    TwipRect p = m_picture;
+    p.top += float(amount);
+    setPicture(p);
+    MoveControls(amount, 0);
+}
+
+void CardFormModel::movePictureHorizontally(int amount)
+{
+    TwipRect p = m_picture;
+    p.left += float(amount);
+    setPicture(p);
+    MoveControls(0, amount);
+}
+
+void CardFormModel::stretchPicture(int widthChange, int heightChange)
+{
+    TwipRect p = m_picture;
+    p.width += float(widthChange);
+    p.height += float(heightChange);
+    setPicture(p);
+    ResizeCard();
+}
+
+// ---- Design commands ---------------------------------------------------------------
+
+QString CardFormModel::MoveCtrl(int box, const QString &command, const QString &step, bool moveOrSize)
+{
+    if (box < 0 || box >= BoxCount)
+        return u"There is no answer box %1."_s.arg(box);
+    const auto s16 = Numbers::toInt16(step);
+    if (!s16)
+        return u"The move increment \"%1\" is not a whole number of twips."_s.arg(step);
+    const float s = float(*s16);
+    AnswerBoxState b = m_boxes[box];
+    if (command == u"U"_s) {
+        b.rect.top -= s;
+    } else if (command == u"D"_s) {
+        b.rect.top += s;
+    } else if (command == u"L"_s) {
+        if (moveOrSize) {
+            b.rect.left -= s;
+        } else {
+            if (s >= b.rect.width)
+                return u"The box is %1 twips wide; it cannot be made %2 twips narrower."_s
+                    .arg(Numbers::formatSingle(b.rect.width)).arg(*s16);
+            b.rect.width -= s;
+        }
+    } else if (command == u"R"_s) {
+        if (moveOrSize) {
+            b.rect.left += s;
+        } else {
+            if (-s >= b.rect.width)
+                return u"The box is %1 twips wide; it cannot be made %2 twips narrower."_s
+                    .arg(Numbers::formatSingle(b.rect.width)).arg(-*s16);
+            b.rect.width += s;
+        }
+    } else {
+        return {};
+    }
+    setBox(box, b);
+    return {};
+}
+
+QString CardFormModel::MoveImage(const QString &command, const QString &step, bool moveOrSize)
+{
+    const auto s = Numbers::toDouble(step);
+    if (!s)
+        return u"The move increment \"%1\" is not a number."_s.arg(step);
+    TwipRect p = m_picture;
+    const auto grow = [&](float &size, double by, const QString &what) -> QString {
+        const double result = double(size) + by;
+        if (!(result > 0))
+            return u"The picture is %1 twips %2; it cannot be made %3 twips smaller."_s
+                .arg(Numbers::formatSingle(size), what, QString::number(-by));
+        size = float(result);
+        return {};
+    };
+    QString refused;
+    if (command == u"D"_s) {
+        if (moveOrSize)
+            p.top = float(double(p.top) + *s);
+        else
+            refused = grow(p.height, *s, u"high"_s);
+    } else if (command == u"U"_s) {
+        if (moveOrSize)
+            p.top = float(double(p.top) - *s);
+        else
+            refused = grow(p.height, -*s, u"high"_s);
+    } else if (command == u"L"_s) {
+        if (moveOrSize)
+            p.left = float(double(p.left) - *s);
+        else
+            refused = grow(p.width, -*s, u"wide"_s);
+    } else if (command == u"R"_s) {
+        if (moveOrSize)
+            p.left = float(double(p.left) + *s);
+        else
+            refused = grow(p.width, *s, u"wide"_s);
+    } else {
+        return {};
+    }
+    if (!refused.isEmpty())
+        return refused;
+    setPicture(p);
+    return {};
+}
+
+// ---- Switches -----------------------------------------------------------------
+
+void CardFormModel::ToggleDesign()
+{
+    if (!m_card)
+        return;
+    m_card->ToggleDesignMode();
+    m_chkDesign = m_card->DesignMode();
+    Q_EMIT switchesChanged();
+}
+
+void CardFormModel::setOrientationChecked(bool checked)
+{
+    m_chkOrientation = checked;
+    if (m_card) {
+        m_card->setCardOrient(checked ? u"L"_s : u"P"_s);
+        m_card->SaveCardOrientation();
+    }
+    Q_EMIT switchesChanged();
+}
+
+// ---- Saving --------------------------------------------------------------------
+
+std::int16_t CardFormModel::SaveTruthTable() const
+{
+    return (m_card && m_card->DesignMode()) ? 60 : 42;
+}
+
+bool CardFormModel::SaveCardToCardStr()
+{
+    if (!m_card)
+        return false;
+    m_card->setUseDefaultVals(false);
+    m_card->Save_UseDefaultVals_Setting();
+    m_chkDefault = false;
+    m_card->GetDesignMode();
+    const std::int16_t flags = SaveTruthTable();
+    if (flags & Card::BankAnswers)
+        SaveAnswersToCardStr();
+    if (flags & Card::BankInstalledPicture) {
+        GetCardLocVals();
+        m_card->SaveCardLocToCardStr_Default();
+    }
+    if (flags & Card::BankCurrentPicture) {
+        GetCardLocVals();
+        m_card->SaveCardLocToCardStr();
+    }
+    if (flags & Card::BankInstalledLayout) {
+        m_card->setSaveAtLineNum_Start(Card::FirstInstalledControl);
+        m_card->setSaveAtLineNum_End(Card::LastInstalledControl);
+        SaveControlLocationsToCardStr();
+    }
+    if (flags & Card::BankCurrentLayout) {
+        m_card->setSaveAtLineNum_Start(Card::FirstCurrentControl);
+        m_card->setSaveAtLineNum_End(Card::LastCurrentControl);
+        SaveControlLocationsToCardStr();
+    }
+    m_card->SetDesignModeValInCardStr();
+    Q_EMIT switchesChanged();
+    return true;
+}
+
+void CardFormModel::SaveAnswersToCardStr()
+{
+    clsAnsws &answers = m_card->colAnsws();
+    answers.clear();
+    for (int i = 0; i < BoxCount; ++i) {
+        if (!m_boxes[i].visible)
+            continue;
+        answers.Add(std::int16_t(i), m_boxes[i].text, QString::number(i));
+        m_card->setLastCntrl(std::int16_t(i));
+    }
+    m_card->SaveAnwsersToCardStr();
+}
+
+bool CardFormModel::SaveControlLocationsToCardStr()
+{
+    CardCtrls &controls = m_card->colCardCtrls();
+    controls.clear();
+    for (int i = 0; i < BoxCount; ++i) {
+        const AnswerBoxState &b = m_boxes[i];
+        if (!b.visible)
+            continue;
+        controls.Add(QString::number(i), b.text, Numbers::formatSingle(b.rect.height),
+                     Numbers::formatSingle(b.rect.left), Numbers::formatSingle(b.rect.top),
+                     Numbers::formatSingle(b.rect.width), QString::number(b.backColor), b.fontName,
+                     Numbers::formatSingle(b.fontSize), Card::flagText(b.visible),
+                     QString::number(b.tabIndex), QString::number(i));
+        m_card->setLastCntrl(std::int16_t(i));
+    }
+    return m_card->SaveControlValuesToCardStr();
+}
+
+bool CardFormModel::SaveCard()
+{
+    if (!m_card)
+        return false;
+    SaveCardToCardStr();
+    if (!m_card->SaveCardStrToFile()) {
+        m_lastError = m_card->lastError();
+        return false;
+    }
+    return true;
+}
+
+void CardFormModel::ClearVisibleControls()
+{
+    for (int i = 0; i < BoxCount; ++i) {
+        if (m_boxes[i].visible)
+            setBoxText(i, QString());
+    }
+}
+
+bool CardFormModel::resetToInstalled()
+{
+    if (!m_card)
+        return false;
+    ClearVisibleControls();
+    m_card->setVarRestCard(true);
+    if (!m_card->LoadCard(m_cardNam)) {
+        m_lastError = m_card->lastError();
+        m_card->setVarRestCard(false);
+        return false;
+    }
+    // The picture goes in place before the boxes take their ratios from it.
+    InitializeCardLocation();
+    InitializeCardControls();
+    const bool saved = SaveCard();
+    m_card->setVarRestCard(false);
+    return saved;
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+#include "Card.h"
+#include "TwipGeometry.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+struct CardLayout;
+
+// One answer box of the card window: its place in twips and its look. The
+// widgets draw it; this is what saving, printing and the tests read.
+struct AnswerBoxState
+{
+    TwipRect rect;
+    bool visible = false;
+    std::uint32_t backColor = 0xE0E0E0;
+    QString text;
+    QString fontName = QStringLiteral("Small Fonts");
+    float fontSize = 3;
+    int tabIndex = 0;
+    QString tag; // the question text of a built-in layout
+    bool bordered = false;
+    bool flat = false;
+
+    bool operator==(const AnswerBoxState &) const = default;
+};
+
+// The state of the card window without its widgets: the loaded card, the
+// picture rectangle, the 96 answer boxes, the ratio table that ties boxes to
+// the picture, the snapshot of box positions and the edit configuration of
+// the focused box. Every geometry operation of the window works here, in
+// twips; the window only forwards events and draws.
+class CardFormModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int BoxCount = 96;
+    static constexpr int RatioRows = 41;     // boxes 0 to 40 have ratios
+    static constexpr int FollowingBoxes = 40; // boxes 0 to 39 follow the picture
+    static constexpr std::uint32_t LightGrey = 0xE0E0E0;
+    static constexpr std::uint32_t EditColor = 8421631; // &H8080FF, light red
+    static constexpr float NormalHeight = 105;
+    static constexpr float EditHeight = 220;
+    static constexpr float MinEditWidth = 270;
+    static constexpr float MaxEditWidth = 2300;
+    static constexpr float KeepInsideStep = 20;
+    static constexpr float EditFontSize = 7;
+
+    explicit CardFormModel(QObject *parent = nullptr);
+    ~CardFormModel() override;
+
+    // ---- Loading
+    // Loads the card file and builds the boxes. On failure nothing changes
+    // and lastError() names the file and the fault.
+    bool LoadCard(const QString &cardName);
+    const CardError &lastError() const { return m_lastError; }
+
+    Card *clsCard() { return m_card.get(); }
+    const Card *clsCard() const { return m_card.get(); }
+    QString CardNam() const { return m_cardNam; }
+    QString varCardTitle() const { return m_cardTitle; }
+    void setVarCardTitle(const QString &title);
+    float PreserveColor() const { return m_preserveColor; }
+
+    void InitializeCardLocation();
+    void GetCardLocVals();
+    void InitializeCardControls();
+    // Records the ratios of a placed box and gives it its visibility, tag and
+    // tab index; returns the next tab index.
+    int BuildControl(int index, bool visible, const QString &tag, int tabOrder);
+    void mPlaceControl(int index, float height, float left, float top, float width);
+    bool PositionImage(const QString &imgName, float top, float left, float width, float height);
+    // False (and nothing changes) for a box without a ratio row or a picture
+    // without width or height.
+    bool mSetPositionRatio(int index);
+    float verticalRatio(int index) const { return m_ratios[index][0]; }
+    float horizontalRatio(int index) const { return m_ratios[index][1]; }
+
+    // The built-in layouts.
+    void SetUpCanCard();
+    void SetupUSCard();
+    void SetUpCanCard_blue();
+    void applyLayout(const CardLayout &layout);
+
+    // ---- Boxes and picture
+    const AnswerBoxState &box(int index) const { return m_boxes.at(index); }
+    const TwipRect &picture() const { return m_picture; }
+    QString pictureTag() const { return m_pictureTag; }
+    void setPictureTag(const QString &tag) { m_pictureTag = tag; }
+    void setPicture(const TwipRect &rect);
+    void setBoxText(int index, const QString &text);
+    void setBoxRect(int index, const TwipRect &rect);
+    void setBoxVisible(int index, bool visible);
+
+    // ---- Edit configuration of the focused box
+    int CurEditCtrl() const { return m_curEditCtrl; }
+    void setCurEditCtrl(int index) { m_curEditCtrl = index; }
+    bool isEditing() const { return m_editing; }
+    void SaveControl();
+    void ConfigCtrlForEditing();
+    void RestoreControl();
+    float varRightEdgeOfCntrl() const;
+    float varRightSideOfCard() const;
+    QString questionLine() const { return m_questionLine; }
+    QString txtAnsText() const { return m_txtAns; }
+
+    // ---- Snapshot and picture commands
+    const CardCtrls &mcolCntrlLocation() const { return m_snapshot; }
+    void SaveCntrlPxsPriorToMove();
+    void RestoreCntrlPxsAfterMove();
+    // Applies the snapshot to one box; an index outside 0 to 95 does nothing.
+    void RestoreCntrlActiveCntrl(int activeIndex);
+    void MoveControls(int moveVertAmt, int moveHorzAmt);
+    void PositionControlwImageMove(int index, int moveVertAmt, int moveHorzAmt);
+    void ResizeCard();
+    void PositionControlwImageSizeChange(int index, float vertRatio, float horzRatio);
+    // The card window's arrows without their focus steps: the picture moves
+    // or stretches by 20 twips and the snapshot follows.
+    void movePictureVertically(int amount);
+    void movePictureHorizontally(int amount);
+    void stretchPicture(int widthChange, int heightChange);
+
+    // ---- Design commands: empty result on success, else why it was refused.
+    QString MoveCtrl(int box, const QString &command, const QString &step, bool moveOrSize);
+    QString MoveImage(const QString &command, const QString &step, bool moveOrSize);
+
+    // ---- Switches of the window
+    bool chkDefault() const { return m_chkDefault; }
+    bool chkDesign() const { return m_chkDesign; }
+    bool designSwitchVisible() const { return m_designSwitchVisible; }
+    bool chkOrientation() const { return m_chkOrientation; }
+    QString labNotify() const { return m_labNotify; }
+    void ToggleDesign();
+    // The orientation check box changed: rewrites the card's orientation line.
+    void setOrientationChecked(bool checked);
+
+    // ---- Saving and reset
+    std::int16_t SaveTruthTable() const;
+    bool SaveCardToCardStr();
+    void SaveAnswersToCardStr();
+    bool SaveControlLocationsToCardStr();
+    // Writes the card string into it and the card file; false with
+    // lastError() when the file could not be written.
+    bool SaveCard();
+    void ClearVisibleControls();
+    // The reset after its confirmation: reloads the installed layout, keeps
+    // the answers of the last load or save, and saves.
+    bool resetToInstalled();
+
+    // A copy of everything the view shows, for comparisons.
+    std::array<AnswerBoxState, BoxCount> boxes() const { return m_boxes; }
+
+Q_SIGNALS:
+    void boxChanged(int index);
+    void boxRaised(int index);
+    void boxSelectAll(int index, bool select);
+    void pictureChanged();
+    void questionChanged(const QString &text);
+    void switchesChanged();
+    void tabOrderChanged();
+
+private:
+    void setBox(int index, const AnswerBoxState &state);
+    void applySnapshotTo(int index);
+    float recordedWidth(int index) const;
+
+    std::unique_ptr<Card> m_card;
+    QString m_cardNam;
+    QString m_cardTitle;
+    QString m_pictureTag;
+    float m_preserveColor = float(LightGrey);
+    CardCtrls m_snapshot;
+    float m_ratios[RatioRows][2] = {};
+    TwipRect m_picture;
+    std::array<AnswerBoxState, BoxCount> m_boxes;
+
+    int m_curEditCtrl = 0;
+    bool m_editing = false;
+    QString m_savedFont;
+    float m_savedFontSize = 0;
+    float m_savedHt = 0;
+    float m_savedWidth = 0;
+    float m_savedTop = 0;
+    float m_savedLeft = 0;
+    QString m_questionLine;
+    QString m_txtAns;
+
+    bool m_chkDefault = false;
+    bool m_chkDesign = false;
+    bool m_designSwitchVisible = false;
+    bool m_chkOrientation = false;
+    QString m_labNotify;
+    CardError m_lastError;
+};
