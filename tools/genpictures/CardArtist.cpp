@@ -55,21 +55,21 @@ CardPicture CardArtist::draw(const CardLayout &layout)
                                    QColor(0x1D6B62), QColor(0xFFFFFF), QColor(0xCCE4DA),
                                    QColor(0xFFFFFF)});
         artist.drawCanada();
-        return {artist.m_canvas.finish(), artist.m_canvas.colours(), artist.m_canvas.problems()};
+        return artist.finish();
     }
     if (layout.name == u"US"_s) {
         CardArtist artist(layout, {QColor(0xFFFFFF), QColor(0x1A1F2E), QColor(0x1C3366),
                                    QColor(0x1C3366), QColor(0xFFFFFF), QColor(0xE3E5EA),
                                    QColor(0xFFFFFF)});
         artist.drawUs();
-        return {artist.m_canvas.finish(), artist.m_canvas.colours(), artist.m_canvas.problems()};
+        return artist.finish();
     }
     if (layout.name == u"Canada_Blue"_s) {
         CardArtist artist(layout, {QColor(0xE1ECF7), QColor(0x1B3552), QColor(0x2A5683),
                                    QColor(0x3B6EA3), QColor(0xFFFFFF), QColor(0xC8DBEE),
                                    QColor(0xFFFFFF)});
         artist.drawCanadaBlue();
-        return {artist.m_canvas.finish(), artist.m_canvas.colours(), artist.m_canvas.problems()};
+        return artist.finish();
     }
     // Any other layout: its fields with the captions their questions give.
     CardArtist artist(layout, {QColor(0xFFFFFF), QColor(0x202020), QColor(0x404040),
@@ -85,7 +85,7 @@ CardPicture CardArtist::draw(const CardLayout &layout)
         else
             artist.caption(row.fieldName, Place::Above);
     }
-    return {artist.m_canvas.finish(), artist.m_canvas.colours(), artist.m_canvas.problems()};
+    return artist.finish();
 }
 
 QString CardArtist::captionFor(const LayoutRow &row)
@@ -102,6 +102,11 @@ QString CardArtist::captionFor(const LayoutRow &row)
     if (text.isEmpty() || text.size() > 40)
         return wordsOf(row.fieldName);
     return text;
+}
+
+CardPicture CardArtist::finish()
+{
+    return {m_canvas.finish(), m_canvas.colours(), m_canvas.problems()};
 }
 
 const LayoutRow &CardArtist::row(const QString &fieldName) const
@@ -174,11 +179,11 @@ void CardArtist::caption(const QString &fieldName, Place place, const QString &t
 }
 
 void CardArtist::tickLabel(const QString &fieldName, Qt::Alignment side, const QString &text,
-                           bool bold, int maxWidth, int lift)
+                           int maxWidth, int lift)
 {
     const LayoutRow &r = row(fieldName);
-    const QFont font = maxWidth > 0 ? m_canvas.fittingFont(text, maxWidth, 11, bold)
-                                    : CardCanvas::font(11, bold);
+    const QFont font = maxWidth > 0 ? m_canvas.fittingFont(text, maxWidth, 11)
+                                    : CardCanvas::font(11);
     const int baseline = r.top + r.height / 2 + m_canvas.halfCapHeight(font) - lift;
     if (side & Qt::AlignLeft)
         m_canvas.drawText(text, r.left - LabelGap, baseline, font, m_style.ink, Qt::AlignRight);
@@ -193,11 +198,11 @@ void CardArtist::groupHeading(const QString &fieldName, const QString &text)
                       m_style.ink, Qt::AlignRight);
 }
 
-void CardArtist::question(const QString &yesField, int x, const QString &text)
+int CardArtist::question(const QString &yesField, int x, const QString &text, int pixelSize)
 {
     const LayoutRow &yes = row(yesField);
-    const QFont font = CardCanvas::font(11);
-    const QStringList lines = m_canvas.wrap(text, font, yes.left - 150 - x);
+    const QFont font = CardCanvas::font(pixelSize);
+    const QStringList lines = m_canvas.wrap(text, font, yes.left - 120 - x);
     const int spacing = m_canvas.lineSpacing(font);
     const int centre = yes.top + yes.height / 2;
     const int first = centre + m_canvas.halfCapHeight(font) - int(lines.size() - 1) * spacing / 2;
@@ -208,6 +213,7 @@ void CardArtist::question(const QString &yesField, int x, const QString &text)
         if (yes.left - 60 - end > 120)
             m_canvas.dottedLine(end, yes.left - 60, first, m_style.line);
     }
+    return first;
 }
 
 void CardArtist::yesNoHeadings(const QString &yesField, const QString &noField, int baseline)
@@ -278,13 +284,44 @@ void CardArtist::officialUseBox(const QRect &area, const QStringList &cells)
     }
 }
 
+void CardArtist::drawArrivalAndGoods(const QString &viaUs)
+{
+    caption(u"Airline"_s, Place::Above, u"Arriving by: airline"_s);
+    groupHeading(u"TripStudy"_s, u"Purpose of trip"_s);
+    tickLabel(u"TripStudy"_s, Qt::AlignLeft, captionFor(row(u"TripStudy"_s)));
+    tickLabel(u"TripPersonal"_s, Qt::AlignLeft, captionFor(row(u"TripPersonal"_s)));
+    tickLabel(u"TripBusiness"_s, Qt::AlignLeft, captionFor(row(u"TripBusiness"_s)));
+    groupHeading(u"FromUSOnly"_s, u"Arriving from"_s);
+    const int fromWidth = row(u"FromUSOnly"_s).left - LabelGap
+                          - (row(u"TripStudy"_s).left + row(u"TripStudy"_s).width + 60);
+    tickLabel(u"FromUSOnly"_s, Qt::AlignLeft, u"U.S. only"_s, fromWidth);
+    tickLabel(u"FromOtherDirect"_s, Qt::AlignLeft, u"Other country direct"_s, fromWidth);
+    tickLabel(u"FromViaUS"_s, Qt::AlignLeft, viaUs, fromWidth);
+
+    const int headingY = row(u"FirearmsYes"_s).top - 36;
+    m_canvas.drawText(u"I am / we are bringing into Canada:"_s, left(), headingY,
+                      CardCanvas::font(12, true), m_style.ink);
+    yesNoHeadings(u"FirearmsYes"_s, u"FirearmsNo"_s, headingY);
+    const int indent = left() + 60;
+    question(u"FirearmsYes"_s, indent, u"Firearms or other weapons"_s);
+    question(u"CommercialYes"_s, indent,
+             u"Goods related to my/our profession and/or commercial goods, whether or not "
+             u"for resale (e.g. samples, tools, equipment)"_s);
+    question(u"AnimalsYes"_s, indent,
+             u"Animals, birds, insects, plants, soil, fruits, vegetables, meats, eggs, "
+             u"dairy products, living organisms or vaccines"_s);
+    question(u"EndangeredYes"_s, indent, u"Articles made or derived from endangered species"_s);
+    question(u"ShippedYes"_s, left(), u"I/we have shipped goods which are not accompanying me/us"_s);
+    question(u"FarmYes"_s, left(), u"I/we will visit a farm in Canada within the next 14 days"_s);
+}
+
 void CardArtist::drawCanada()
 {
     titleBand(u"CANADA \u2014 Customs Declaration Card"_s, 210);
     const QFont bold = CardCanvas::font(12, true);
     const QString note =
         u"Print in capital letters. Travellers at the same address may share one card."_s;
-    m_canvas.drawText(u"Part A \u2014 All travellers"_s, left(), 400, bold, m_style.ink);
+    m_canvas.drawText(u"All travellers"_s, left(), 400, bold, m_style.ink);
     m_canvas.drawText(note, left(), 500, m_canvas.fittingFont(note, right() - left(), 11),
                       m_style.ink);
 
@@ -300,12 +337,12 @@ void CardArtist::drawCanada()
     caption(u"BirthDay"_s, Place::Above, QString(), 10);
     // The citizenship tick sits a little lower than the line beside it, so its
     // labels rise clear of that line's box.
-    tickLabel(u"CitizenCanadian"_s, Qt::AlignLeft, u"Citizenship"_s, false, 0, 54);
+    tickLabel(u"CitizenCanadian"_s, Qt::AlignLeft, u"Citizenship"_s, 0, 15);
     tickLabel(u"CitizenCanadian"_s, Qt::AlignRight, u"CANADIAN (if other, specify below)"_s,
-              false, right() - row(u"CitizenCanadian"_s).left - 150, 54);
+              right() - row(u"CitizenCanadian"_s).left - 150, 15);
 
     bulletPanel(QRect(left(), 1400, right() - left(), 660), u"Before you fill in this card"_s,
-                {u"Answer every question in Part A; tick YES or NO for each item."_s,
+                {u"Answer every question; tick YES or NO for each item."_s,
                  u"Declare all goods acquired abroad, whether bought, received as gifts or won."_s,
                  u"Keep your receipts: an officer may ask to see them."_s,
                  u"A false declaration may lead to seizure of goods and to penalties."_s});
@@ -313,33 +350,7 @@ void CardArtist::drawCanada()
                 {u"You may qualify for a personal exemption after an absence of 24 hours or more."_s,
                  u"Goods above your exemption are subject to duty and taxes."_s});
 
-    caption(u"Airline"_s, Place::Above, u"Arriving by: airline"_s);
-    groupHeading(u"TripStudy"_s, u"Purpose of trip"_s);
-    tickLabel(u"TripStudy"_s, Qt::AlignLeft, captionFor(row(u"TripStudy"_s)));
-    tickLabel(u"TripPersonal"_s, Qt::AlignLeft, captionFor(row(u"TripPersonal"_s)));
-    tickLabel(u"TripBusiness"_s, Qt::AlignLeft, captionFor(row(u"TripBusiness"_s)));
-    groupHeading(u"FromUSOnly"_s, u"Arriving from"_s);
-    const int fromWidth = row(u"FromUSOnly"_s).left - LabelGap
-                          - (row(u"TripStudy"_s).left + row(u"TripStudy"_s).width + 60);
-    tickLabel(u"FromUSOnly"_s, Qt::AlignLeft, u"U.S. only"_s, false, fromWidth);
-    tickLabel(u"FromOtherDirect"_s, Qt::AlignLeft, u"Other country direct"_s, false, fromWidth);
-    tickLabel(u"FromViaUS"_s, Qt::AlignLeft, u"Other country via the U.S."_s, false, fromWidth);
-
-    const int headingY = row(u"FirearmsYes"_s).top - 36;
-    m_canvas.drawText(u"I am / we are bringing into Canada:"_s, left(), headingY, bold,
-                      m_style.ink);
-    yesNoHeadings(u"FirearmsYes"_s, u"FirearmsNo"_s, headingY);
-    const int indent = left() + 60;
-    question(u"FirearmsYes"_s, indent, u"Firearms or other weapons"_s);
-    question(u"CommercialYes"_s, indent,
-             u"Goods related to my/our profession and/or commercial goods, whether or not "
-             u"for resale (e.g. samples, tools, equipment)"_s);
-    question(u"AnimalsYes"_s, indent,
-             u"Animals, birds, insects, plants, soil, fruits, vegetables, meats, eggs, "
-             u"dairy products, living organisms or vaccines"_s);
-    question(u"EndangeredYes"_s, indent, u"Articles made or derived from endangered species"_s);
-    question(u"ShippedYes"_s, left(), u"I/we have shipped goods which are not accompanying me/us"_s);
-    question(u"FarmYes"_s, left(), u"I/we will visit a farm in Canada within the next 14 days"_s);
+    drawArrivalAndGoods(u"Other country via U.S."_s);
 
     signatureBlock(4330, u"I/we certify that the statements on this card are true and complete, "
                          u"and that all goods acquired abroad have been declared."_s);
@@ -353,16 +364,17 @@ void CardArtist::drawUs()
     const QRect picture = m_canvas.pictureRect();
     m_canvas.drawText(u"Welcome to the United States"_s, picture.x() + picture.width() / 2, 610,
                       CardCanvas::font(15, true), m_style.line, Qt::AlignHCenter);
+    // The instructions, then a shaded band that opens the numbered items.
     const QFont font = CardCanvas::font(11);
     m_canvas.drawLines(
         m_canvas.wrap(u"Each arriving traveler or responsible family member must provide the "
                       u"following information (only ONE written declaration per family is "
                       u"required). Please print in capital letters."_s,
                       font, right() - left()),
-        left(), 740, font, m_style.ink);
-    m_canvas.fillRect(QRect(picture.x(), 1050, picture.width(), 170), m_style.panel);
+        left(), 780, font, m_style.ink);
+    m_canvas.fillRect(QRect(picture.x(), 1140, picture.width(), 170), m_style.panel);
     const QFont heading = CardCanvas::font(12, true);
-    m_canvas.drawText(u"Traveler information"_s, left(), 1135 + m_canvas.halfCapHeight(heading),
+    m_canvas.drawText(u"Traveler information"_s, left(), 1225 + m_canvas.halfCapHeight(heading),
                       heading, m_style.line);
 
     drawFields();
@@ -392,32 +404,39 @@ void CardArtist::drawUs()
     caption(u"Visited3"_s, Place::Left, u"c"_s, 10);
     caption(u"Visited4"_s, Place::Left, u"d"_s, 10);
 
-    question(u"TripBusiness"_s, left(),
-             u"9  The purpose of my (our) trip is (check one or both boxes):"_s);
+    // Numbered questions hang their text to the right of the number.
+    const int hang = left() + 150;
+    const QFont small = CardCanvas::font(10);
+    const auto numbered = [&](const QString &number, const QString &yesField,
+                              const QString &text) {
+        m_canvas.drawText(number, left(), question(yesField, hang, text, 10), small, m_style.ink);
+    };
+    numbered(u"9"_s, u"TripBusiness"_s,
+             u"The purpose of my (our) trip is (check one or both boxes):"_s);
     tickLabel(u"TripBusiness"_s, Qt::AlignRight, u"Business"_s);
     tickLabel(u"TripPersonal"_s, Qt::AlignRight, u"Personal"_s);
-    question(u"FoodYes"_s, left(),
-             u"10  I am (We are) bringing fruits, vegetables, plants, seeds, food, insects, "
-             u"meats, animal or wildlife products, soil; or have been on a farm or ranch "
-             u"outside the U.S."_s);
-    question(u"CurrencyYes"_s, left(),
-             u"11  I am (We are) carrying currency or monetary instruments over $10,000 U.S. "
-             u"or foreign equivalent"_s);
-    question(u"MerchandiseYes"_s, left(),
-             u"12  I have (We have) commercial merchandise, U.S. or foreign"_s);
+    numbered(u"10"_s, u"FoodYes"_s,
+             u"I am (We are) bringing fruits, vegetables, plants, seeds, food, insects, meats, "
+             u"animal or wildlife products, soil; or have been on a farm or ranch outside the "
+             u"U.S."_s);
+    numbered(u"11"_s, u"CurrencyYes"_s,
+             u"I am (We are) carrying currency or monetary instruments over $10,000 U.S. or "
+             u"foreign equivalent"_s);
+    numbered(u"12"_s, u"MerchandiseYes"_s,
+             u"I have (We have) commercial merchandise, U.S. or foreign"_s);
     for (const QString &answer : {u"Food"_s, u"Currency"_s, u"Merchandise"_s}) {
         tickLabel(answer + u"Yes"_s, Qt::AlignRight, u"Yes"_s);
         tickLabel(answer + u"No"_s, Qt::AlignRight, u"No"_s);
     }
     const LayoutRow &total = row(u"TotalValue"_s);
     const QStringList totalLines =
-        m_canvas.wrap(u"13  Total value of all goods I/we purchased or acquired abroad and "
+        m_canvas.wrap(u"Total value of all goods I/we purchased or acquired abroad and "
                       u"am/are bringing to the U.S.:"_s,
-                      font, total.left - 300 - left());
-    m_canvas.drawLines(totalLines, left(),
-                       total.top + total.height - CardCanvas::TwipsPerPixel
-                           - int(totalLines.size() - 1) * m_canvas.lineSpacing(font),
-                       font, m_style.ink);
+                      small, total.left - 300 - hang);
+    const int totalFirst = total.top + total.height - CardCanvas::TwipsPerPixel
+                           - int(totalLines.size() - 1) * m_canvas.lineSpacing(small);
+    m_canvas.drawText(u"13"_s, left(), totalFirst, small, m_style.ink);
+    m_canvas.drawLines(totalLines, hang, totalFirst, small, m_style.ink);
     caption(u"TotalValue"_s, Place::Left, u"$"_s, 12);
 
     signatureBlock(4760, u"I have read the important information on the reverse side of this "
@@ -430,7 +449,7 @@ void CardArtist::drawCanadaBlue()
 {
     titleBand(u"CANADA \u2014 Declaration Card"_s, 210);
     const QFont bold = CardCanvas::font(11, true);
-    m_canvas.drawText(u"Part A \u2014 All travellers. Please print in capital letters."_s,
+    m_canvas.drawText(u"All travellers \u2014 please print in capital letters."_s,
                       left(), 490, bold, m_style.ink);
 
     drawFields();
@@ -441,17 +460,15 @@ void CardArtist::drawCanadaBlue()
     caption(u"BirthDay"_s, Place::Below, QString(), 9);
     caption(u"Citizenship"_s, Place::Left);
 
-    bulletPanel(QRect(left(), 1080, right() - left(), 660), u"Before you fill in this card"_s,
+    bulletPanel(QRect(left(), 1060, right() - left(), 660), u"Before you fill in this card"_s,
                 {u"Answer every question; tick YES or NO for each item in the list below."_s,
                  u"Declare all goods acquired abroad, whether bought, received as gifts or won."_s,
                  u"Keep your receipts: an officer may ask to see them."_s,
                  u"A false declaration may lead to seizure of goods and to penalties."_s});
-    const QFont font = CardCanvas::font(11);
-    m_canvas.drawLines(
-        m_canvas.wrap(u"Travellers living at the same address may be declared on one card. "
-                      u"Give your home address below."_s,
-                      font, right() - left()),
-        left(), 1900, font, m_style.ink);
+    bulletPanel(QRect(left(), 1800, right() - left(), 470),
+                u"Travellers living at the same address"_s,
+                {u"They may be declared on one card; give your home address below."_s,
+                 u"Each traveller remains responsible for the goods he or she declares."_s});
 
     caption(u"HomeAddress"_s, Place::Above, u"Home address \u2014 number, street"_s);
     caption(u"TownCity"_s, Place::Above);
@@ -459,33 +476,7 @@ void CardArtist::drawCanadaBlue()
     caption(u"Country"_s, Place::Above);
     caption(u"PostalCode"_s, Place::Above, u"Postal/ZIP code"_s);
 
-    caption(u"Airline"_s, Place::Above, u"Arriving by: airline"_s);
-    groupHeading(u"TripStudy"_s, u"Purpose of trip"_s);
-    tickLabel(u"TripStudy"_s, Qt::AlignLeft, captionFor(row(u"TripStudy"_s)));
-    tickLabel(u"TripPersonal"_s, Qt::AlignLeft, captionFor(row(u"TripPersonal"_s)));
-    tickLabel(u"TripBusiness"_s, Qt::AlignLeft, captionFor(row(u"TripBusiness"_s)));
-    groupHeading(u"FromUSOnly"_s, u"Arriving from"_s);
-    const int fromWidth = row(u"FromUSOnly"_s).left - LabelGap
-                          - (row(u"TripStudy"_s).left + row(u"TripStudy"_s).width + 60);
-    tickLabel(u"FromUSOnly"_s, Qt::AlignLeft, u"U.S. only"_s, false, fromWidth);
-    tickLabel(u"FromOtherDirect"_s, Qt::AlignLeft, u"Other country direct"_s, false, fromWidth);
-    tickLabel(u"FromViaUS"_s, Qt::AlignLeft, u"Other country via the U.S."_s, false, fromWidth);
-
-    const int headingY = row(u"FirearmsYes"_s).top - 36;
-    m_canvas.drawText(u"I am / we are bringing into Canada:"_s, left(), headingY,
-                      CardCanvas::font(12, true), m_style.ink);
-    yesNoHeadings(u"FirearmsYes"_s, u"FirearmsNo"_s, headingY);
-    const int indent = left() + 60;
-    question(u"FirearmsYes"_s, indent, u"Firearms or other weapons"_s);
-    question(u"CommercialYes"_s, indent,
-             u"Goods related to my/our profession and/or commercial goods, whether or not "
-             u"for resale (e.g. samples, tools, equipment)"_s);
-    question(u"AnimalsYes"_s, indent,
-             u"Animals, birds, insects, plants, soil, fruits, vegetables, meats, eggs, "
-             u"dairy products, living organisms or vaccines"_s);
-    question(u"EndangeredYes"_s, indent, u"Articles made or derived from endangered species"_s);
-    question(u"ShippedYes"_s, left(), u"I/we have shipped goods which are not accompanying me/us"_s);
-    question(u"FarmYes"_s, left(), u"I/we will visit a farm in Canada within the next 14 days"_s);
+    drawArrivalAndGoods(u"Other country via the U.S."_s);
 
     signatureBlock(4330, u"I/we certify that the statements on this card are true and complete, "
                          u"and that all goods acquired abroad have been declared."_s);

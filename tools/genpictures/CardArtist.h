@@ -50,6 +50,7 @@ private:
     enum class Place { Above, Left, Below };
 
     CardArtist(const CardLayout &layout, const Style &style);
+    CardPicture finish();
 
     const LayoutRow &row(const QString &fieldName) const;
     int left() const;
@@ -60,6 +61,8 @@ private:
     void drawCanada();
     void drawUs();
     void drawCanadaBlue();
+    // Both Canadian cards: how and why the traveller arrives, and the YES/NO goods list.
+    void drawArrivalAndGoods(const QString &viaUs);
 
     // The title band across the top and a thin band along the bottom.
     void titleBand(const QString &title, int height);
@@ -69,12 +72,13 @@ private:
     // Labels that would reach a neighbouring box move up by lift twips, and a
     // label wider than maxWidth (when given) takes a smaller font.
     void tickLabel(const QString &fieldName, Qt::Alignment side, const QString &text,
-                   bool bold = false, int maxWidth = 0, int lift = 0);
+                   int maxWidth = 0, int lift = 0);
     // A bold heading ending over a tick box's right edge, just above it.
     void groupHeading(const QString &fieldName, const QString &text);
     // The question of a YES/NO row, wrapped between x and the YES box and
-    // centred on the boxes, with a dotted leader to them.
-    void question(const QString &yesField, int x, const QString &text);
+    // centred on the boxes, with a dotted leader to them; returns the first
+    // line's baseline.
+    int question(const QString &yesField, int x, const QString &text, int pixelSize = 11);
     // YES and NO over the first pair of boxes.
     void yesNoHeadings(const QString &yesField, const QString &noField, int baseline);
     void bulletPanel(const QRect &area, const QString &heading, const QStringList &bullets);

@@ -4,6 +4,9 @@
 
 #include <gif_lib.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -30,10 +33,17 @@ bool GifFile::write(const QString &path, const IndexedImage &image, QString *err
         return fail(u"the picture needs 256 palette entries and one index per pixel"_s);
     }
 
+    // Opened here rather than by giflib, which would make the file private to
+    // its owner; the umask decides as for any other file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0)
+        return fail(u"cannot create %1"_s.arg(path));
     int code = 0;
-    GifFileType *gif = EGifOpenFileName(QFile::encodeName(path).constData(), false, &code);
-    if (!gif)
+    GifFileType *gif = EGifOpenFileHandle(fd, &code);
+    if (!gif) {
+        ::close(fd);
         return fail(u"cannot create %1: %2"_s.arg(path, reason(code)));
+    }
 
     ColorMapObject *map = GifMakeMapObject(256, nullptr);
     for (int i = 0; i < 256; ++i) {
