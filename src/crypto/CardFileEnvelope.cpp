@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace CardFileEnvelope {
 
 namespace {
@@ -100,8 +102,12 @@ bool writeCardFile(const QString &path, const QByteArray &cardText, QString *rea
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failWith(reason, QStringLiteral("cannot be written: ") + file.errorString());
+    // QSaveFile commits even after a failed flush or a short write, so both
+    // are checked here; the system's error says more than the device's.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
+        const int code = errno;
+        const QString why = code ? qt_error_string(code) : file.errorString();
         file.cancelWriting();
         return failWith(reason, QStringLiteral("cannot be written: ") + why);
     }

@@ -32,6 +32,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+// Frees an OpenSSL object through the given function.
 template <auto Free>
 struct OsslFree
 {
@@ -114,11 +115,13 @@ bool deliver(const Bytes &value, unsigned char *buf, std::uint32_t *len)
     return true;
 }
 
+// An open key container.
 struct Context
 {
     QString path;
 };
 
+// An MD5 hash; it takes no more data once its value has been read.
 struct HashObject
 {
     MdCtxPtr md;
@@ -128,6 +131,7 @@ struct HashObject
 
 enum class KeyKind { Rc2, RsaPublic, RsaPair };
 
+// An RC2 key with its CBC chaining value, or an RSA public key or key pair.
 struct KeyObject
 {
     KeyKind kind = KeyKind::Rc2;
@@ -146,27 +150,13 @@ struct State
     State()
     {
         OPENSSL_init_crypto(0, nullptr);
-        libctx = OSSL_LIB_CTX_new();
+        libctx.reset(OSSL_LIB_CTX_new());
         if (!libctx)
             return;
-        defaultProvider = OSSL_PROVIDER_load(libctx, "default");
-        legacyProvider = OSSL_PROVIDER_load(libctx, "legacy");
-        md5 = EVP_MD_fetch(libctx, "MD5", nullptr);
-        rc2 = EVP_CIPHER_fetch(libctx, "RC2-CBC", nullptr);
-    }
-
-    ~State()
-    {
-        contexts.clear();
-        hashes.clear();
-        keys.clear();
-        EVP_CIPHER_free(rc2);
-        EVP_MD_free(md5);
-        if (legacyProvider)
-            OSSL_PROVIDER_unload(legacyProvider);
-        if (defaultProvider)
-            OSSL_PROVIDER_unload(defaultProvider);
-        OSSL_LIB_CTX_free(libctx);
+        defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
+        legacyProvider.reset(OSSL_PROVIDER_load(libctx.get(), "legacy"));
+        md5.reset(EVP_MD_fetch(libctx.get(), "MD5", nullptr));
+        rc2.reset(EVP_CIPHER_fetch(libctx.get(), "RC2-CBC", nullptr));
     }
 
     State(const State &) = delete;
@@ -174,11 +164,13 @@ struct State
 
     Handle newHandle() { return ++lastHandle; }
 
-    OSSL_LIB_CTX *libctx = nullptr;
-    OSSL_PROVIDER *defaultProvider = nullptr;
-    OSSL_PROVIDER *legacyProvider = nullptr;
-    EVP_MD *md5 = nullptr;
-    EVP_CIPHER *rc2 = nullptr;
+    // Declared in the order of creation, so members go in reverse: the handle
+    // tables first, the library context last.
+    std::unique_ptr<OSSL_LIB_CTX, OsslFree<OSSL_LIB_CTX_free>> libctx;
+    std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> defaultProvider;
+    std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> legacyProvider;
+    std::unique_ptr<EVP_MD, OsslFree<EVP_MD_free>> md5;
+    std::unique_ptr<EVP_CIPHER, OsslFree<EVP_CIPHER_free>> rc2;
 
     std::mutex mutex;
     Handle lastHandle = 0;
@@ -200,7 +192,6 @@ T *lookup(std::map<Handle, T> &table, Handle h)
     return it == table.end() ? nullptr : &it->second;
 }
 
-// Container files ----------------------------------------------------------
 
 bool validContainerName(const QString &name)
 {
@@ -217,7 +208,8 @@ bool writeContainer(const QString &path, const QByteArray &content)
         return false;
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return false;
-    if (file.write(content) != content.size())
+    // A failed flush must be caught here: QSaveFile would still commit.
+    if (file.write(content) != content.size() || !file.flush())
         return false;
     return file.commit();
 }
@@ -243,7 +235,7 @@ std::uint32_t loadKeyPair(const QString &path, PkeyPtr *out)
     BioPtr bio(BIO_new_mem_buf(pem.constData(), int(pem.size())));
     if (!bio)
         return NTE_FAIL;
-    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, state().libctx, nullptr);
+    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, state().libctx.get(), nullptr);
     if (!pkey)
         return NTE_KEYSET_ENTRY_BAD;
     out->reset(pkey, EVP_PKEY_free);
@@ -262,7 +254,6 @@ bool storeKeyPair(const QString &path, EVP_PKEY *pkey)
     return size > 0 && writeContainer(path, QByteArray(data, qsizetype(size)));
 }
 
-// RSA ----------------------------------------------------------------------
 
 std::uint32_t modulusBytes(EVP_PKEY *pkey)
 {
@@ -301,7 +292,7 @@ PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes
         || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_E, e.get()))
         return {};
     const ParamPtr params(OSSL_PARAM_BLD_to_param(bld.get()));
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx, "RSA", nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx.get(), "RSA", nullptr));
     EVP_PKEY *pkey = nullptr;
     if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0
         || EVP_PKEY_fromdata(ctx.get(), &pkey, EVP_PKEY_PUBLIC_KEY, params.get()) <= 0)
@@ -311,7 +302,7 @@ PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes
 
 PkeyPtr generateRsa(unsigned bits)
 {
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx, "RSA", nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx.get(), "RSA", nullptr));
     EVP_PKEY *pkey = nullptr;
     if (!ctx || EVP_PKEY_keygen_init(ctx.get()) <= 0
         || EVP_PKEY_CTX_set_rsa_keygen_bits(ctx.get(), int(bits)) <= 0
@@ -323,7 +314,7 @@ PkeyPtr generateRsa(unsigned bits)
 // RSA PKCS#1 v1.5; CryptoAPI stores the result least significant byte first.
 Bytes rsaEncryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
 {
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx, pkey, nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx.get(), pkey, nullptr));
     Bytes out(modulusBytes(pkey));
     std::size_t outLen = out.size();
     if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0
@@ -338,7 +329,7 @@ Bytes rsaDecryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
 {
     Bytes in(data, data + len);
     std::reverse(in.begin(), in.end());
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx, pkey, nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx.get(), pkey, nullptr));
     Bytes out(in.size());
     std::size_t outLen = out.size();
     if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0
@@ -358,7 +349,6 @@ Bytes rsaDecryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
     return out;
 }
 
-// RC2 ----------------------------------------------------------------------
 
 // A 40-bit RC2 key: five secret bytes followed by eleven zero salt bytes.
 KeyObject rc2Key(const unsigned char *secret, bool exportable)
@@ -379,7 +369,7 @@ bool runCbc(const KeyObject &key, bool encrypting, const Bytes &in, Bytes *out)
     out->resize(in.size());
     int updateLen = 0;
     int finalLen = 0;
-    return ctx && EVP_CipherInit_ex2(ctx.get(), state().rc2, nullptr, nullptr, enc, nullptr)
+    return ctx && EVP_CipherInit_ex2(ctx.get(), state().rc2.get(), nullptr, nullptr, enc, nullptr)
            && EVP_CIPHER_CTX_set_key_length(ctx.get(), kRc2KeyBytes) > 0
            && EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_SET_RC2_KEY_BITS, kRc2EffectiveBits, nullptr) > 0
            && EVP_CipherInit_ex2(ctx.get(), nullptr, key.material.data(), key.iv.data(), enc, nullptr)
@@ -483,10 +473,11 @@ bool releaseContext(Handle prov, std::uint32_t flags)
 {
     State &st = state();
     const std::lock_guard lock(st.mutex);
-    if (!st.contexts.erase(prov))
+    if (!lookup(st.contexts, prov))
         return fail(ERROR_INVALID_HANDLE);
     if (flags)
         return fail(NTE_BAD_FLAGS);
+    st.contexts.erase(prov);
     return true;
 }
 
@@ -506,7 +497,7 @@ bool createHash(Handle prov, std::uint32_t algId, Handle key, std::uint32_t flag
         return fail(ERROR_INVALID_PARAMETER);
     HashObject object;
     object.md.reset(EVP_MD_CTX_new());
-    if (!object.md || !EVP_DigestInit_ex2(object.md.get(), st.md5, nullptr))
+    if (!object.md || !EVP_DigestInit_ex2(object.md.get(), st.md5.get(), nullptr))
         return fail(NTE_FAIL);
     const Handle h = st.newHandle();
     st.hashes[h] = std::move(object);
@@ -627,7 +618,7 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
         if (bits != 0 && bits != kRc2EffectiveBits)
             return fail(NTE_BAD_FLAGS);
         std::array<unsigned char, kRc2SecretBytes> secret{};
-        if (RAND_bytes_ex(st.libctx, secret.data(), secret.size(), 0) <= 0)
+        if (RAND_bytes_ex(st.libctx.get(), secret.data(), secret.size(), 0) <= 0)
             return fail(NTE_FAIL);
         object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
         OPENSSL_cleanse(secret.data(), secret.size());
@@ -640,7 +631,7 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
     return true;
 }
 
-bool getUserKey(Handle prov, std::uint32_t keySpec, Handle *key)
+bool getUserKey(Handle prov, std::uint32_t keyType, Handle *key)
 {
     State &st = state();
     const std::lock_guard lock(st.mutex);
@@ -649,9 +640,9 @@ bool getUserKey(Handle prov, std::uint32_t keySpec, Handle *key)
         return fail(NTE_BAD_UID);
     if (!key)
         return fail(ERROR_INVALID_PARAMETER);
-    if (keySpec == AT_SIGNATURE)
+    if (keyType == AT_SIGNATURE)
         return fail(NTE_NO_KEY);
-    if (keySpec != AT_KEYEXCHANGE)
+    if (keyType != AT_KEYEXCHANGE)
         return fail(NTE_BAD_KEY);
     KeyObject object;
     object.kind = KeyKind::RsaPair;

@@ -19,7 +19,7 @@ inline const QString kBaseProviderName = QStringLiteral("Microsoft Base Cryptogr
 inline constexpr std::uint32_t PROV_RSA_FULL = 1;
 inline constexpr std::uint32_t CRYPT_NEWKEYSET = 0x8;
 
-// Algorithms and key specs.
+// Algorithms and key pair kinds.
 inline constexpr std::uint32_t AT_KEYEXCHANGE = 1;
 inline constexpr std::uint32_t CALG_MD5 = 0x8003;
 inline constexpr std::uint32_t CALG_RC2 = 0x6602;
@@ -87,7 +87,7 @@ bool destroyHash(Handle hash);
 bool deriveKey(Handle prov, std::uint32_t algId, Handle hash, std::uint32_t flags, Handle *key);
 // AT_KEYEXCHANGE replaces the container's RSA key pair; CALG_RC2 makes a random session key.
 bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key);
-bool getUserKey(Handle prov, std::uint32_t keySpec, Handle *key);
+bool getUserKey(Handle prov, std::uint32_t keyType, Handle *key);
 
 // PUBLICKEYBLOB of an RSA key, or SIMPLEBLOB of a session key encrypted with the
 // RSA public key expKey. With a null buffer only *len is set.

@@ -1,0 +1,767 @@
+#include "frmCanCard.h"
+
+#include "AnswerBox.h"
+#include "CardPicture.h"
+#include "Messages.h"
+#include "ProductInfo.h"
+#include "SpinArrows.h"
+#include "cKeyBrd.h"
+#include "frmDesign.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int PanelWidthPx = 290;
+constexpr float PanelTopTwips = 120;
+constexpr int FrameGapPx = 8;
+constexpr double ZoomSteps[] = {1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0};
+
+// Tab indexes of the panel's controls follow those of the answer boxes.
+constexpr int PanelTabBase = CardFormModel::BoxCount;
+
+void mapSmallFonts()
+{
+    // "Small Fonts" is a bitmap font of another platform; a small, legible
+    // sans-serif takes its place at the same point sizes.
+    static const bool done = [] {
+        QFont::insertSubstitutions(u"Small Fonts"_s, {u"DejaVu Sans"_s, u"Liberation Sans"_s, u"Sans Serif"_s});
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+} // namespace
+
+frmCanCard::frmCanCard(QWidget *parent) : QWidget(parent)
+{
+    mapSmallFonts();
+    setWindowTitle(u"Decleration Form"_s);
+    setAutoFillBackground(true);
+
+    m_picture = new CardPicture(this);
+    buildBoxes();
+    buildPanel();
+    buildMenus();
+
+    connect(&m_model, &CardFormModel::boxChanged, this, &frmCanCard::updateBox);
+    connect(&m_model, &CardFormModel::pictureChanged, this, &frmCanCard::updatePicture);
+    connect(&m_model, &CardFormModel::switchesChanged, this, &frmCanCard::updateSwitches);
+    connect(&m_model, &CardFormModel::tabOrderChanged, this, &frmCanCard::updateTabChain);
+    connect(&m_model, &CardFormModel::questionChanged, m_labQuestion, &QLabel::setText);
+    connect(&m_model, &CardFormModel::boxRaised, this, [this](int i) { m_boxes[i]->raise(); });
+    connect(&m_model, &CardFormModel::boxSelectAll, this, [this](int i, bool select) {
+        if (select)
+            m_boxes[i]->selectAll();
+        else
+            m_boxes[i]->deselect();
+    });
+
+    // The off-card box that takes the focus when no answer box may have it.
+    m_txtNoOp->setText(u" "_s);
+    for (int i = 0; i < CardFormModel::BoxCount; ++i)
+        updateBox(i);
+    updatePicture();
+    updateSwitches();
+    updateTabChain();
+}
+
+frmCanCard::~frmCanCard() = default;
+
+// ---- Construction ------------------------------------------------------------
+
+void frmCanCard::registerControl(QWidget *widget, ControlKind kind, const QString &name,
+                                 int tabIndex, bool tabStop)
+{
+    m_controls.append(FormControl{widget, kind, tabIndex, tabStop, name});
+    widget->setObjectName(name);
+    if (kind != ControlKind::Label && kind != ControlKind::Frame && kind != ControlKind::Image)
+        widget->installEventFilter(this);
+}
+
+void frmCanCard::buildBoxes()
+{
+    for (int i = 0; i < CardFormModel::BoxCount; ++i) {
+        auto *box = new AnswerBox(i, this);
+        box->hide();
+        if (i == 0)
+            box->setToolTip(u"Use Tab key to advance"_s);
+        m_boxes[i] = box;
+        registerControl(box, ControlKind::TextBox, u"txtAddress(%1)"_s.arg(i), i, true);
+        connect(box, &AnswerBox::gotFocus, this, &frmCanCard::txtAddress_GotFocus);
+        connect(box, &AnswerBox::lostFocus, this, &frmCanCard::txtAddress_LostFocus);
+        connect(box, &AnswerBox::refused, this, &frmCanCard::showRefused);
+        connect(box, &QLineEdit::textEdited, this, [this, box] {
+            m_model.setBoxText(box->index(), box->text());
+            setModified(true);
+        });
+    }
+    m_txtNoOp = new QLineEdit(this);
+    m_txtNoOp->setGeometry(-2000, -2000, 20, 20);
+    m_txtNoOp->setFocusPolicy(Qt::ClickFocus);
+    m_txtNoOp->setAccessibleName(u"NoOp"_s);
+}
+
+void frmCanCard::buildPanel()
+{
+    m_fra1 = new QFrame(this);
+    m_fra1->setFrameShape(QFrame::StyledPanel);
+    m_label1 = new QLabel(u" the  QUESTION"_s, m_fra1);
+    QFont heading = m_label1->font();
+    heading.setBold(true);
+    m_label1->setFont(heading);
+    m_labQuestion = new QLabel(u"Question"_s, m_fra1);
+    m_labQuestion->setTextFormat(Qt::PlainText);
+    m_labQuestion->setWordWrap(true);
+    m_labQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_labQuestion->setMinimumHeight(m_labQuestion->fontMetrics().lineSpacing() * 5);
+    m_labQuestion->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_labNotify = new QLabel(m_fra1);
+    m_labNotify->setTextFormat(Qt::PlainText);
+    auto *fra1Layout = new QVBoxLayout(m_fra1);
+    fra1Layout->addWidget(m_label1);
+    fra1Layout->addWidget(m_labQuestion);
+    fra1Layout->addWidget(m_labNotify);
+
+    m_fraControl = new QGroupBox(u"Printing Control"_s, this);
+    m_chkOrientation = new QCheckBox(u"Rotate printer output 90 degrees"_s, m_fraControl);
+    m_fraPrintQty = new QGroupBox(u"Copies"_s, m_fraControl);
+    auto *qtyLayout = new QHBoxLayout(m_fraPrintQty);
+    const QString captions[] = {u"1"_s, u"5"_s, u"10"_s, u"25"_s};
+    for (int i = 0; i < 4; ++i) {
+        m_option1[i] = new QRadioButton(captions[i], m_fraPrintQty);
+        qtyLayout->addWidget(m_option1[i]);
+    }
+    m_option1[0]->setChecked(true);
+    m_buPrint = new QPushButton(u"Print"_s, m_fraControl);
+
+    m_fraPosition = new QGroupBox(u"Move Text"_s, m_fraControl);
+    m_upDown = new SpinArrows(Qt::Vertical, m_fraPosition);
+    m_upDown->setToolTip(u"Moves text up or down"_s);
+    m_leftRight = new SpinArrows(Qt::Horizontal, m_fraPosition);
+    m_leftRight->setToolTip(u"Moves text left or right"_s);
+    auto *posLayout = new QHBoxLayout(m_fraPosition);
+    posLayout->addWidget(m_upDown);
+    posLayout->addWidget(m_leftRight);
+
+    m_fraSize = new QGroupBox(u"Stretch Text"_s, m_fraControl);
+    m_tallShort = new SpinArrows(Qt::Vertical, m_fraSize);
+    m_tallShort->setToolTip(u"Makes text taller or shorter"_s);
+    m_narrowWide = new SpinArrows(Qt::Horizontal, m_fraSize);
+    m_narrowWide->setToolTip(u"Makes text narrower or wider"_s);
+    auto *sizeLayout = new QHBoxLayout(m_fraSize);
+    sizeLayout->addWidget(m_tallShort);
+    sizeLayout->addWidget(m_narrowWide);
+
+    m_chkDefault = new QCheckBox(u"Default"_s, m_fraControl);
+    m_chkDefault->setEnabled(false);
+    m_chkDesign = new QCheckBox(u"Design"_s, m_fraControl);
+    m_chkDesign->setEnabled(false);
+    m_buDesignToggle = new QPushButton(u"DesignTog"_s, m_fraControl);
+    m_buReset = new QPushButton(u"Reset Card Position and Size"_s, m_fraControl);
+    m_chkDefault->hide();
+    m_chkDesign->hide();
+    m_buDesignToggle->hide();
+    m_buReset->hide();
+
+    auto *arrows = new QHBoxLayout;
+    arrows->addWidget(m_fraPosition);
+    arrows->addWidget(m_fraSize);
+    auto *design = new QHBoxLayout;
+    design->addWidget(m_chkDesign);
+    design->addWidget(m_buDesignToggle);
+    auto *controlLayout = new QVBoxLayout(m_fraControl);
+    controlLayout->addWidget(m_chkOrientation);
+    controlLayout->addWidget(m_fraPrintQty);
+    controlLayout->addWidget(m_buPrint);
+    controlLayout->addLayout(arrows);
+    controlLayout->addWidget(m_chkDefault);
+    controlLayout->addLayout(design);
+    controlLayout->addWidget(m_buReset);
+
+    for (QWidget *w : {static_cast<QWidget *>(m_fra1), static_cast<QWidget *>(m_fraControl)})
+        w->setFixedWidth(PanelWidthPx);
+
+    int tab = PanelTabBase;
+    registerControl(m_chkOrientation, ControlKind::CheckBox, u"chkOrientation"_s, tab++, true);
+    for (int i = 0; i < 4; ++i)
+        registerControl(m_option1[i], ControlKind::OptionButton, u"Option1(%1)"_s.arg(i), tab++, true);
+    registerControl(m_buPrint, ControlKind::CommandButton, u"buPrint"_s, tab++, true);
+    registerControl(m_upDown, ControlKind::SpinControl, u"UpDown"_s, tab++, true);
+    registerControl(m_leftRight, ControlKind::SpinControl, u"LeftRight"_s, tab++, true);
+    registerControl(m_tallShort, ControlKind::SpinControl, u"tallShort"_s, tab++, true);
+    registerControl(m_narrowWide, ControlKind::SpinControl, u"narrowWide"_s, tab++, true);
+    registerControl(m_chkDefault, ControlKind::CheckBox, u"chkDefault"_s, tab++, true);
+    registerControl(m_chkDesign, ControlKind::CheckBox, u"chkDesign"_s, tab++, true);
+    registerControl(m_buDesignToggle, ControlKind::CommandButton, u"buDesignToggle"_s, tab++, true);
+    registerControl(m_buReset, ControlKind::CommandButton, u"buReset"_s, tab++, true);
+    registerControl(m_txtNoOp, ControlKind::TextBox, u"txtNoOp"_s, tab++, false);
+    registerControl(m_picture, ControlKind::Image, u"imgCCCard"_s, tab++, false);
+    registerControl(m_label1, ControlKind::Label, u"Label1"_s, tab++, false);
+    registerControl(m_labQuestion, ControlKind::Label, u"labQuestion"_s, tab++, false);
+    registerControl(m_labNotify, ControlKind::Label, u"labNotify"_s, tab++, false);
+    registerControl(m_fraPrintQty, ControlKind::Frame, u"fraPrintQty"_s, tab++, false);
+    registerControl(m_fraPosition, ControlKind::Frame, u"fraPosition"_s, tab++, false);
+    registerControl(m_fraSize, ControlKind::Frame, u"fraSize"_s, tab++, false);
+    registerControl(m_fra1, ControlKind::Frame, u"fra1"_s, tab++, false);
+    registerControl(m_fraControl, ControlKind::Frame, u"fraControl"_s, tab++, false);
+
+    connect(m_chkOrientation, &QCheckBox::clicked, this, &frmCanCard::chkOrientation_MouseUp);
+    connect(m_buDesignToggle, &QPushButton::clicked, this, &frmCanCard::ToggleDesign);
+    connect(m_buReset, &QPushButton::clicked, this, &frmCanCard::buReset_Click);
+    connect(m_buPrint, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(false); });
+    connect(m_upDown, &SpinArrows::upClick, this, &frmCanCard::UpDown_UpClick);
+    connect(m_upDown, &SpinArrows::downClick, this, &frmCanCard::UpDown_DownClick);
+    connect(m_leftRight, &SpinArrows::upClick, this, &frmCanCard::LeftRight_UpClick);
+    connect(m_leftRight, &SpinArrows::downClick, this, &frmCanCard::LeftRight_DownClick);
+    connect(m_narrowWide, &SpinArrows::upClick, this, &frmCanCard::narrowWide_UpClick);
+    connect(m_narrowWide, &SpinArrows::downClick, this, &frmCanCard::narrowWide_DownClick);
+    connect(m_tallShort, &SpinArrows::upClick, this, &frmCanCard::tallShort_UpClick);
+    connect(m_tallShort, &SpinArrows::downClick, this, &frmCanCard::tallShort_DownClick);
+
+    // Printing comes alive once a printer is wired to the window.
+    m_buPrint->setEnabled(false);
+}
+
+void frmCanCard::buildMenus()
+{
+    m_fileMenu = new QMenu(u"&File"_s, this);
+    m_mnuSave1 = m_fileMenu->addAction(u"&Save"_s, this, &frmCanCard::mnuSave_Click);
+    m_mnuSave1->setShortcut(QKeySequence::Save);
+    m_mnuSave2 = m_fileMenu->addAction(u"Save as Default"_s, this, &frmCanCard::mnuSave_Click);
+    m_mnuSave2->setVisible(false);
+    m_mnuPrint = m_fileMenu->addAction(u"Print"_s, this, [this] { Q_EMIT printRequested(true); });
+    m_mnuPrint->setShortcut(QKeySequence::Print);
+    m_mnuPrint->setEnabled(false);
+    m_fileMenu->addSeparator();
+    m_mnuQuit = m_fileMenu->addAction(u"E&xit"_s, this, &frmCanCard::quitRequested);
+    m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
+
+    auto *edit = new QMenu(u"&Edit"_s, this);
+    m_mnuClose = edit->addAction(u"&Close Card"_s, this, &frmCanCard::mnuClose_Click);
+    m_mnuClose->setShortcut(QKeySequence::Close);
+    m_mnuReset = edit->addAction(u"Reset"_s, this, &frmCanCard::mnuReset_Click);
+    m_mnuReset->setVisible(false);
+
+    auto *view = new QMenu(u"&View"_s, this);
+    QAction *zoomIn = view->addAction(u"Zoom &In"_s, this, [this] {
+        for (double z : ZoomSteps) {
+            if (z > m_zoom + 1e-9) {
+                setZoom(z);
+                return;
+            }
+        }
+    });
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(u"Ctrl+="_s)});
+    QAction *zoomOut = view->addAction(u"Zoom &Out"_s, this, [this] {
+        for (auto it = std::rbegin(ZoomSteps); it != std::rend(ZoomSteps); ++it) {
+            if (*it < m_zoom - 1e-9) {
+                setZoom(*it);
+                return;
+            }
+        }
+    });
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    QAction *zoomReset = view->addAction(u"&Reset Zoom"_s, this, [this] { setZoom(DefaultZoom); });
+    zoomReset->setShortcut(QKeySequence(u"Ctrl+0"_s));
+
+    auto *help = new QMenu(u"Help"_s, this);
+    m_mnuAssist = help->addAction(u"Help "_s, this, &frmCanCard::mnuAssist_Click);
+
+    m_menus = {m_fileMenu, edit, view, help};
+    // Shortcuts work while the window is shown, whichever menu bar is in place.
+    for (QMenu *menu : std::as_const(m_menus))
+        addActions(menu->actions());
+}
+
+void frmCanCard::addFileActions(const QList<QAction *> &actions)
+{
+    m_fileMenu->insertActions(m_mnuQuit, actions);
+    m_fileMenu->insertSeparator(m_mnuQuit);
+    addActions(actions);
+    m_extraFileActions += actions;
+}
+
+// ---- The view -------------------------------------------------------------------
+
+double frmCanCard::scale() const
+{
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return dpi / 1440.0 * m_zoom;
+}
+
+QRect frmCanCard::toPixels(const TwipRect &rect) const
+{
+    const double s = scale();
+    const int left = int(std::lround(rect.left * s));
+    const int top = int(std::lround(rect.top * s));
+    const int right = int(std::lround((double(rect.left) + rect.width) * s));
+    const int bottom = int(std::lround((double(rect.top) + rect.height) * s));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+void frmCanCard::setZoom(double zoom)
+{
+    zoom = std::clamp(zoom, ZoomSteps[0], std::end(ZoomSteps)[-1]);
+    if (std::abs(zoom - m_zoom) < 1e-9)
+        return;
+    m_zoom = zoom;
+    for (int i = 0; i < CardFormModel::BoxCount; ++i)
+        updateBox(i);
+    updatePicture();
+    Q_EMIT zoomChanged(m_zoom);
+}
+
+TwipRect frmCanCard::fra1Rect() const
+{
+    const double s = scale();
+    const QSize size = m_fra1->sizeHint().expandedTo(m_fra1->minimumSize());
+    return {m_panelLeftTwips, PanelTopTwips, float(PanelWidthPx / s), float(size.height() / s)};
+}
+
+TwipRect frmCanCard::fraControlRect() const
+{
+    const double s = scale();
+    const TwipRect top = fra1Rect();
+    const QSize size = m_fraControl->sizeHint();
+    return {m_panelLeftTwips, top.bottom() + float(FrameGapPx / s), float(PanelWidthPx / s),
+            float(size.height() / s)};
+}
+
+void frmCanCard::setPanelLeft(float twips)
+{
+    m_panelLeftTwips = twips;
+    placePanel();
+}
+
+void frmCanCard::placePanel()
+{
+    const QRect top = toPixels(fra1Rect());
+    m_fra1->setGeometry(top.left(), top.top(), PanelWidthPx, m_fra1->sizeHint().height());
+    m_fraControl->setGeometry(top.left(), m_fra1->geometry().bottom() + 1 + FrameGapPx,
+                              PanelWidthPx, m_fraControl->sizeHint().height());
+    updateMinimumSize();
+}
+
+void frmCanCard::updateMinimumSize()
+{
+    const QRect pic = toPixels(m_model.picture());
+    int right = std::max(pic.right(), m_fraControl->geometry().right());
+    int bottom = std::max(pic.bottom(), m_fraControl->geometry().bottom());
+    for (const AnswerBox *box : m_boxes) {
+        if (!box->isHidden()) {
+            right = std::max(right, box->geometry().right());
+            bottom = std::max(bottom, box->geometry().bottom());
+        }
+    }
+    setMinimumSize(right + 16, bottom + 16);
+    Q_EMIT layoutChanged();
+}
+
+void frmCanCard::updateBox(int index)
+{
+    const AnswerBoxState &b = m_model.box(index);
+    AnswerBox *box = m_boxes[index];
+    box->setGeometry(toPixels(b.rect));
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, colorFromCardValue(b.backColor));
+    pal.setColor(QPalette::Window, colorFromCardValue(b.backColor));
+    pal.setColor(QPalette::Text, Qt::black);
+    box->setPalette(pal);
+    QFont font(b.fontName);
+    font.setPointSizeF(std::max(1.0, double(b.fontSize) * m_zoom));
+    box->setFont(font);
+    box->setBordered(b.bordered && !b.flat);
+    if (box->text() != b.text)
+        box->setText(b.text);
+    if (box->isHidden() == b.visible)
+        box->setVisible(b.visible);
+}
+
+void frmCanCard::updatePicture()
+{
+    m_picture->setGeometry(toPixels(m_model.picture()));
+    m_picture->lower();
+    placePanel();
+}
+
+void frmCanCard::updateSwitches()
+{
+    m_chkDefault->setChecked(m_model.chkDefault());
+    m_chkDesign->setChecked(m_model.chkDesign());
+    m_chkOrientation->setChecked(m_model.chkOrientation());
+    m_labNotify->setText(m_model.labNotify());
+    if (m_model.designSwitchVisible()) {
+        m_chkDesign->show();
+        m_buDesignToggle->show();
+    }
+    const bool hasCard = m_model.clsCard() != nullptr;
+    m_mnuSave1->setEnabled(hasCard);
+    m_mnuSave2->setEnabled(hasCard);
+    m_chkOrientation->setEnabled(hasCard);
+}
+
+void frmCanCard::updateTabChain()
+{
+    // Qt's tab chain follows the tab indexes, as the Enter key does.
+    QList<FormControl> ordered = Controls();
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const FormControl &a, const FormControl &b) { return a.tabIndex < b.tabIndex; });
+    QWidget *previous = nullptr;
+    for (const FormControl &c : std::as_const(ordered)) {
+        if (!c.widget || !c.tabStop)
+            continue;
+        if (c.kind == ControlKind::Label || c.kind == ControlKind::Frame || c.kind == ControlKind::Image)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, c.widget);
+        previous = c.widget;
+    }
+}
+
+QList<FormControl> frmCanCard::Controls() const
+{
+    QList<FormControl> list = m_controls;
+    for (int i = 0; i < CardFormModel::BoxCount; ++i)
+        list[i].tabIndex = m_model.box(i).tabIndex;
+    return list;
+}
+
+int frmCanCard::TabIndex(const QWidget *control) const
+{
+    for (const FormControl &c : Controls()) {
+        if (c.widget == control)
+            return c.tabIndex;
+    }
+    return -1;
+}
+
+int frmCanCard::activeBoxIndex() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    for (int i = 0; i < CardFormModel::BoxCount; ++i) {
+        if (m_boxes[i] == focus)
+            return i;
+    }
+    return -1;
+}
+
+// ---- Loading ---------------------------------------------------------------------
+
+bool frmCanCard::LoadCard(const QString &cardName)
+{
+    if (!m_model.LoadCard(cardName))
+        return false;
+    setModified(false);
+    return true;
+}
+
+void frmCanCard::setPicture(const QImage &image)
+{
+    m_picture->setImage(image);
+}
+
+void frmCanCard::clearPicture()
+{
+    m_picture->clear();
+}
+
+void frmCanCard::setVarCardTitle(const QString &title)
+{
+    m_model.setVarCardTitle(title);
+    setWindowTitle(title);
+}
+
+void frmCanCard::SetUpCanCard()
+{
+    m_model.SetUpCanCard();
+}
+
+void frmCanCard::SetupUSCard()
+{
+    m_model.SetupUSCard();
+}
+
+void frmCanCard::SetUpCanCard_blue()
+{
+    m_model.SetUpCanCard_blue();
+}
+
+// ---- Focus and keys ------------------------------------------------------------------
+
+void frmCanCard::txtAddress_GotFocus(int index)
+{
+    m_model.SaveCntrlPxsPriorToMove();
+    m_model.setCurEditCtrl(index);
+    m_model.ConfigCtrlForEditing();
+    frmDesign::activateBox(this, index);
+}
+
+void frmCanCard::txtAddress_LostFocus(int index)
+{
+    m_model.setCurEditCtrl(index);
+    m_model.RestoreControl();
+}
+
+void frmCanCard::advanceFocus()
+{
+    cKeyBrd navigator;
+    navigator.AdvanceFocus(Controls(), QApplication::focusWidget());
+    if (QWidget *next = navigator.CCtrl())
+        next->setFocus(Qt::TabFocusReason);
+}
+
+bool frmCanCard::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window sees every key before its controls: Enter moves on to the
+    // next input control and never reaches the box.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (auto *button = qobject_cast<QPushButton *>(watched)) {
+                // Enter on a command button presses it.
+                button->click();
+            } else {
+                advanceFocus();
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmCanCard::showRefused(int index, const QString &characters)
+{
+    Q_UNUSED(index);
+    Messages::warn(u"The character \"%1\" cannot be stored on a card and was left out."_s.arg(characters));
+}
+
+void frmCanCard::focusNoOp()
+{
+    m_txtNoOp->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- Saving, closing, reset ---------------------------------------------------------
+
+void frmCanCard::mnuSave_Click()
+{
+    if (!m_model.clsCard())
+        return;
+    QPointer<QWidget> active = QApplication::focusWidget();
+    focusNoOp();
+    m_model.RestoreControl();
+    QCoreApplication::processEvents();
+    SaveCard();
+    if (active && active != m_txtNoOp)
+        active->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmCanCard::SaveCard()
+{
+    if (!m_model.SaveCard()) {
+        Messages::error(u"The card could not be saved.\n\n%1"_s.arg(m_model.lastError().message()));
+        return false;
+    }
+    setModified(false);
+    return true;
+}
+
+void frmCanCard::mnuClose_Click()
+{
+    CloseCard();
+}
+
+void frmCanCard::CloseCard()
+{
+    Q_EMIT closeRequested();
+}
+
+void frmCanCard::mnuAssist_Click()
+{
+    Messages::show({u"Borvessa Help"_s, u"Help is available at "_s + ProductInfo::webAddress(),
+                    Messages::Icon::Information});
+}
+
+void frmCanCard::mnuReset_Click()
+{
+    m_buReset->click();
+}
+
+void frmCanCard::buReset_Click()
+{
+    QCoreApplication::processEvents();
+    ResetCard();
+    m_boxes[0]->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmCanCard::ResetCard()
+{
+    if (!m_model.clsCard())
+        return false;
+    const Messages::Answer answer = Messages::show(
+        {u"Requesting Confirmation"_s,
+         u"This will remove any changes made to the \r\ndeclaration card since installation.\r\n\r\n   .... Proceed?"_s,
+         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Cancel});
+    if (answer != Messages::Answer::Ok)
+        return false;
+    focusNoOp();
+    QCoreApplication::processEvents();
+    if (!m_model.resetToInstalled()) {
+        Messages::error(u"The card could not be reset.\n\n%1"_s.arg(m_model.lastError().message()));
+        return false;
+    }
+    QCoreApplication::processEvents();
+    setModified(false);
+    Messages::show({u"Borvessa"_s, u"Card Reset Complete."_s, Messages::Icon::Information});
+    return true;
+}
+
+void frmCanCard::ToggleDesign()
+{
+    if (!m_model.clsCard())
+        return;
+    m_model.ToggleDesign();
+    setModified(true);
+    if (m_model.chkDesign())
+        frmDesign::showBeside(this);
+}
+
+void frmCanCard::chkOrientation_MouseUp()
+{
+    m_model.setOrientationChecked(m_chkOrientation->isChecked());
+    setModified(true);
+}
+
+// ---- The picture arrows --------------------------------------------------------------
+
+void frmCanCard::UpDown_UpClick()
+{
+    m_model.RestoreCntrlActiveCntrl(activeBoxIndex());
+    m_model.SaveCntrlPxsPriorToMove();
+    m_model.movePictureVertically(-20);
+    m_model.RestoreCntrlPxsAfterMove();
+    setModified(true);
+}
+
+void frmCanCard::UpDown_DownClick()
+{
+    m_model.RestoreCntrlPxsAfterMove();
+    m_model.movePictureVertically(20);
+    m_model.RestoreCntrlPxsAfterMove();
+    setModified(true);
+}
+
+void frmCanCard::LeftRight_DownClick()
+{
+    focusNoOp();
+    m_model.movePictureHorizontally(-20);
+    setModified(true);
+}
+
+void frmCanCard::LeftRight_UpClick()
+{
+    focusNoOp();
+    m_model.movePictureHorizontally(20);
+    setModified(true);
+}
+
+void frmCanCard::narrowWide_DownClick()
+{
+    focusNoOp();
+    m_model.stretchPicture(-20, 0);
+    setModified(true);
+}
+
+void frmCanCard::narrowWide_UpClick()
+{
+    focusNoOp();
+    m_model.stretchPicture(20, 0);
+    setModified(true);
+}
+
+void frmCanCard::tallShort_DownClick()
+{
+    focusNoOp();
+    m_model.stretchPicture(0, 20);
+    setModified(true);
+}
+
+void frmCanCard::tallShort_UpClick()
+{
+    focusNoOp();
+    m_model.stretchPicture(0, -20);
+    setModified(true);
+}
+
+int frmCanCard::GetCopies() const
+{
+    int copies = 0;
+    for (const QRadioButton *option : m_option1) {
+        if (option->isChecked())
+            copies = option->text().toInt();
+    }
+    return copies;
+}
+
+void frmCanCard::beginDesignCommand()
+{
+    m_designCommandEditing = m_model.isEditing();
+    if (m_designCommandEditing)
+        m_model.RestoreControl();
+}
+
+void frmCanCard::endDesignCommand()
+{
+    if (m_designCommandEditing && activeBoxIndex() == m_model.CurEditCtrl()) {
+        m_model.SaveCntrlPxsPriorToMove();
+        m_model.ConfigCtrlForEditing();
+    }
+    m_designCommandEditing = false;
+}
+
+// ---- Unsaved changes ----------------------------------------------------------------
+
+void frmCanCard::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+bool frmCanCard::maybeSave()
+{
+    if (!m_modified || !m_model.clsCard())
+        return true;
+    const Messages::Answer answer = Messages::show(
+        {u"Borvessa"_s, u"Save changes to %1?"_s.arg(m_model.varCardTitle()), Messages::Icon::Warning,
+         Messages::Buttons::SaveDiscardCancel, Messages::Answer::Save});
+    switch (answer) {
+    case Messages::Answer::Save:
+        focusNoOp();
+        m_model.RestoreControl();
+        return SaveCard();
+    case Messages::Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}

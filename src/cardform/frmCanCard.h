@@ -1,0 +1,205 @@
+#pragma once
+
+#include "CardFormModel.h"
+#include "FormControl.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class AnswerBox;
+class CardPicture;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class SpinArrows;
+
+// The card window: the card picture with its 96 answer boxes laid over it,
+// and the control panel to its right. It draws the CardFormModel at a zoom
+// through one transform (twips to pixels) and turns the user's actions into
+// model operations; no geometry is computed here.
+class frmCanCard : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr double DefaultZoom = 2.0;
+
+    explicit frmCanCard(QWidget *parent = nullptr);
+    ~frmCanCard() override;
+
+    CardFormModel &model() { return m_model; }
+    const CardFormModel &model() const { return m_model; }
+
+    // ---- Loading
+    bool LoadCard(const QString &cardName);
+    void setPicture(const QImage &image);
+    void clearPicture();
+    QString varCardTitle() const { return m_model.varCardTitle(); }
+    void setVarCardTitle(const QString &title);
+    void SetUpCanCard();
+    void SetupUSCard();
+    void SetUpCanCard_blue();
+
+    // ---- The view
+    double zoom() const { return m_zoom; }
+    void setZoom(double zoom);
+    // Pixels per twip at the current zoom.
+    double scale() const;
+    QRect toPixels(const TwipRect &rect) const;
+    // The two frames of the control panel, in twips at the current zoom.
+    TwipRect fra1Rect() const;
+    TwipRect fraControlRect() const;
+    void setPanelLeft(float twips);
+
+    // ---- Controls
+    AnswerBox *txtAddress(int index) const { return m_boxes.at(index); }
+    QLineEdit *txtNoOp() const { return m_txtNoOp; }
+    CardPicture *imgCCCard() const { return m_picture; }
+    QLabel *labQuestion() const { return m_labQuestion; }
+    QLabel *labNotify() const { return m_labNotify; }
+    QCheckBox *chkOrientation() const { return m_chkOrientation; }
+    QCheckBox *chkDefault() const { return m_chkDefault; }
+    QCheckBox *chkDesign() const { return m_chkDesign; }
+    QPushButton *buDesignToggle() const { return m_buDesignToggle; }
+    QPushButton *buReset() const { return m_buReset; }
+    QPushButton *buPrint() const { return m_buPrint; }
+    QRadioButton *Option1(int index) const { return m_option1.at(index); }
+    SpinArrows *UpDown() const { return m_upDown; }
+    SpinArrows *LeftRight() const { return m_leftRight; }
+    SpinArrows *tallShort() const { return m_tallShort; }
+    SpinArrows *narrowWide() const { return m_narrowWide; }
+    QGroupBox *fraControl() const { return m_fraControl; }
+    QFrame *fra1() const { return m_fra1; }
+
+    // The controls collection, in creation order, with kinds and tab indexes.
+    QList<FormControl> Controls() const;
+    int TabIndex(const QWidget *control) const;
+    // The answer box number of the focused control, or -1.
+    int activeBoxIndex() const;
+
+    // ---- Menus, shown in the main window's menu bar while the card is open
+    QList<QMenu *> menus() const { return m_menus; }
+    QAction *mnuSave(int index) const { return index == 1 ? m_mnuSave1 : m_mnuSave2; }
+    QAction *mnuPrint() const { return m_mnuPrint; }
+    QAction *mnuQuit() const { return m_mnuQuit; }
+    QAction *mnuClose() const { return m_mnuClose; }
+    QAction *mnuReset() const { return m_mnuReset; }
+    QAction *mnuAssist() const { return m_mnuAssist; }
+    QList<QAction *> extraFileActions() const { return m_extraFileActions; }
+    // Adds actions (print preview and the like) to the File menu before Exit.
+    void addFileActions(const QList<QAction *> &actions);
+
+    // ---- Handlers
+    void txtAddress_GotFocus(int index);
+    void txtAddress_LostFocus(int index);
+    // The Enter key: moves the focus to the next input control in tab order.
+    void advanceFocus();
+    void mnuSave_Click();
+    bool SaveCard();
+    void mnuClose_Click();
+    void CloseCard();
+    void mnuAssist_Click();
+    void mnuReset_Click();
+    void buReset_Click();
+    // Asks for confirmation and resets; false when cancelled or failed.
+    bool ResetCard();
+    void ToggleDesign();
+    void chkOrientation_MouseUp();
+    void UpDown_UpClick();
+    void UpDown_DownClick();
+    void LeftRight_UpClick();
+    void LeftRight_DownClick();
+    void narrowWide_UpClick();
+    void narrowWide_DownClick();
+    void tallShort_UpClick();
+    void tallShort_DownClick();
+    int GetCopies() const;
+
+    // Takes the focused box out of its edit configuration before a command of
+    // the design window changes it, and puts it back afterwards.
+    void beginDesignCommand();
+    void endDesignCommand();
+
+    // ---- Unsaved changes
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+    // Asks "Save changes to <card>?" when there are unsaved changes; true
+    // when the caller may go on (saved, discarded or nothing to save).
+    bool maybeSave();
+
+Q_SIGNALS:
+    void closeRequested();
+    void quitRequested();
+    void modifiedChanged(bool modified);
+    void zoomChanged(double zoom);
+    void layoutChanged();
+    void printRequested(bool fromMenu);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildBoxes();
+    void buildPanel();
+    void buildMenus();
+    void registerControl(QWidget *widget, ControlKind kind, const QString &name, int tabIndex,
+                         bool tabStop);
+    void updateBox(int index);
+    void updatePicture();
+    void updateSwitches();
+    void updateTabChain();
+    void placePanel();
+    void updateMinimumSize();
+    void showRefused(int index, const QString &characters);
+    void focusNoOp();
+
+    CardFormModel m_model;
+    double m_zoom = DefaultZoom;
+    bool m_modified = false;
+    bool m_designCommandEditing = false;
+    float m_panelLeftTwips = 0;
+
+    std::array<AnswerBox *, CardFormModel::BoxCount> m_boxes{};
+    QList<FormControl> m_controls;
+    QLineEdit *m_txtNoOp = nullptr;
+    CardPicture *m_picture = nullptr;
+    QFrame *m_fra1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_labQuestion = nullptr;
+    QLabel *m_labNotify = nullptr;
+    QGroupBox *m_fraControl = nullptr;
+    QCheckBox *m_chkOrientation = nullptr;
+    QCheckBox *m_chkDefault = nullptr;
+    QCheckBox *m_chkDesign = nullptr;
+    QPushButton *m_buDesignToggle = nullptr;
+    QPushButton *m_buReset = nullptr;
+    QGroupBox *m_fraPrintQty = nullptr;
+    std::array<QRadioButton *, 4> m_option1{};
+    QPushButton *m_buPrint = nullptr;
+    QGroupBox *m_fraPosition = nullptr;
+    QGroupBox *m_fraSize = nullptr;
+    SpinArrows *m_upDown = nullptr;
+    SpinArrows *m_leftRight = nullptr;
+    SpinArrows *m_tallShort = nullptr;
+    SpinArrows *m_narrowWide = nullptr;
+
+    QList<QMenu *> m_menus;
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_mnuSave1 = nullptr;
+    QAction *m_mnuSave2 = nullptr;
+    QAction *m_mnuPrint = nullptr;
+    QAction *m_mnuQuit = nullptr;
+    QAction *m_mnuClose = nullptr;
+    QAction *m_mnuReset = nullptr;
+    QAction *m_mnuAssist = nullptr;
+    QList<QAction *> m_extraFileActions;
+};

@@ -1,0 +1,147 @@
+#include "frmDesign.h"
+
+#include "Messages.h"
+#include "Numbers.h"
+#include "SpinArrows.h"
+#include "frmCanCard.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QPointer<frmDesign> g_instance;
+}
+
+frmDesign *frmDesign::instance()
+{
+    return g_instance;
+}
+
+frmDesign *frmDesign::activateBox(frmCanCard *form, int index)
+{
+    if (!g_instance) {
+        // A tool window of the main window, so it stays above it; hidden
+        // until design mode shows it.
+        g_instance = new frmDesign(form ? form->window() : nullptr);
+        g_instance->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    g_instance->setCardForm(form);
+    g_instance->setVarActiveCtrl(index);
+    return g_instance;
+}
+
+void frmDesign::showBeside(frmCanCard *form)
+{
+    frmDesign *d = g_instance ? g_instance.data() : activateBox(form, 0);
+    if (!d->m_form)
+        d->setCardForm(form);
+    if (!d->isVisible() && form) {
+        const QWidget *top = form->window();
+        d->move(top->frameGeometry().right() + 1, top->frameGeometry().top());
+    }
+    d->setAttribute(Qt::WA_ShowWithoutActivating);
+    d->show();
+    d->raise();
+}
+
+void frmDesign::closeInstance()
+{
+    if (g_instance)
+        g_instance->close();
+}
+
+frmDesign::frmDesign(QWidget *parent) : QWidget(parent, Qt::Tool)
+{
+    setWindowTitle(u"Form1"_s);
+
+    m_txtMoveIncr = new QLineEdit(u"50"_s, this);
+    m_txtMoveIncr->setMaximumWidth(80);
+    m_chkMoveOrSize = new QCheckBox(u"Move / Size Control"_s, this);
+    m_leftRight = new SpinArrows(Qt::Horizontal, this);
+    m_upDown1 = new SpinArrows(Qt::Vertical, this);
+    m_leftRightImage = new SpinArrows(Qt::Horizontal, this);
+    m_upDownImage = new SpinArrows(Qt::Vertical, this);
+
+    auto *step = new QFormLayout;
+    step->addRow(new QLabel(u"Move Increment"_s, this), m_txtMoveIncr);
+
+    auto *grid = new QGridLayout(this);
+    grid->addLayout(step, 0, 0, 1, 2);
+    grid->addWidget(m_chkMoveOrSize, 1, 0, 1, 2);
+    grid->addWidget(new QLabel(u"Control Adjustment"_s, this), 2, 0, 1, 2);
+    grid->addWidget(m_leftRight, 3, 0);
+    grid->addWidget(m_upDown1, 3, 1);
+    grid->addWidget(new QLabel(u"Card Image Adjustment"_s, this), 4, 0, 1, 2);
+    grid->addWidget(m_leftRightImage, 5, 0);
+    grid->addWidget(m_upDownImage, 5, 1);
+
+    connect(m_leftRight, &SpinArrows::downClick, this, &frmDesign::LeftRight_DownClick);
+    connect(m_leftRight, &SpinArrows::upClick, this, &frmDesign::LeftRight_UpClick);
+    connect(m_upDown1, &SpinArrows::downClick, this, &frmDesign::UpDown1_DownClick);
+    connect(m_upDown1, &SpinArrows::upClick, this, &frmDesign::UpDown1_UpClick);
+    connect(m_upDownImage, &SpinArrows::downClick, this, &frmDesign::UpDownImage_DownClick);
+    connect(m_upDownImage, &SpinArrows::upClick, this, &frmDesign::UpDownImage_UpClick);
+    connect(m_leftRightImage, &SpinArrows::downClick, this, &frmDesign::LeftRightImage_DownClick);
+    connect(m_leftRightImage, &SpinArrows::upClick, this, &frmDesign::LeftRightImage_UpClick);
+}
+
+frmCanCard *frmDesign::cardForm() const
+{
+    return m_form;
+}
+
+void frmDesign::setCardForm(frmCanCard *form)
+{
+    m_form = form;
+}
+
+int frmDesign::varMoveIncr() const
+{
+    return Numbers::toInt16(m_txtMoveIncr->text()).value_or(0);
+}
+
+void frmDesign::runBox(const QString &command)
+{
+    m_varMoveCommand = command;
+    MoveCtrl();
+}
+
+void frmDesign::runImage(const QString &command)
+{
+    m_varMoveCommandImage = command;
+    MoveImage();
+}
+
+void frmDesign::MoveCtrl()
+{
+    if (!m_form)
+        return;
+    m_form->beginDesignCommand();
+    const QString refused = m_form->model().MoveCtrl(m_varActiveCtrl, m_varMoveCommand,
+                                                     m_txtMoveIncr->text(),
+                                                     m_chkMoveOrSize->isChecked());
+    m_form->endDesignCommand();
+    if (!refused.isEmpty())
+        Messages::warn(refused);
+    else
+        m_form->setModified(true);
+}
+
+void frmDesign::MoveImage()
+{
+    if (!m_form)
+        return;
+    const QString refused = m_form->model().MoveImage(m_varMoveCommandImage, m_txtMoveIncr->text(),
+                                                      m_chkMoveOrSize->isChecked());
+    if (!refused.isEmpty())
+        Messages::warn(refused);
+    else
+        m_form->setModified(true);
+}

@@ -1,0 +1,126 @@
+#include "CardPrinter.h"
+
+#include "PageRenderer.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Puts the printer's page settings back when the job ends, however it ends.
+class PageSettingsGuard
+{
+public:
+    explicit PageSettingsGuard(QPrinter &printer)
+        : m_printer(printer), m_layout(printer.pageLayout()), m_fullPage(printer.fullPage())
+    {
+    }
+    ~PageSettingsGuard()
+    {
+        m_printer.setFullPage(m_fullPage);
+        m_printer.setPageLayout(m_layout);
+    }
+    PageSettingsGuard(const PageSettingsGuard &) = delete;
+    PageSettingsGuard &operator=(const PageSettingsGuard &) = delete;
+
+private:
+    QPrinter &m_printer;
+    QPageLayout m_layout;
+    bool m_fullPage = false;
+};
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+CardPrinter::CardPrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+}
+
+CardPrinter::CardPrinter(std::unique_ptr<QPrinter> printer)
+    : m_printer(std::move(printer)), m_followsDefault(false)
+{
+}
+
+CardPrinter::~CardPrinter() = default;
+
+CardPrinter &CardPrinter::instance()
+{
+    // Made on first use and gone with the application object, before the
+    // printer support that the printer needs is shut down.
+    static std::unique_ptr<CardPrinter> printer;
+    if (!printer) {
+        printer = std::make_unique<CardPrinter>();
+        qAddPostRoutine([] { printer.reset(); });
+    }
+    return *printer;
+}
+
+QString CardPrinter::printerName() const
+{
+    if (m_printer->outputFormat() == QPrinter::PdfFormat)
+        return m_printer->outputFileName();
+    return m_printer->printerName();
+}
+
+// The job goes to the current default printer; a printer that has been
+// made the default since the last job takes over with its own settings.
+bool CardPrinter::selectDefaultPrinter(QString *error)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return fail(error, u"No printer is installed. Install a printer and make it the default "
+                           "printer, then print again."_s);
+    if (m_printer->outputFormat() != QPrinter::NativeFormat)
+        m_printer->setOutputFormat(QPrinter::NativeFormat);
+    if (m_printer->printerName() != info.printerName())
+        m_printer->setPrinterName(info.printerName());
+    if (info.state() == QPrinter::Error)
+        return fail(error, u"The printer \"%1\" is off-line or stopped."_s.arg(info.printerName()));
+    return true;
+}
+
+bool CardPrinter::print(const PrintPage &page, int copies, const RenderOptions &options,
+                        QString *error)
+{
+    const QString problem = page.problem();
+    if (!problem.isEmpty())
+        return fail(error, u"The card cannot be printed: %1."_s.arg(problem));
+    if (copies < 1)
+        return fail(error, u"There is no copy to print."_s);
+    if (m_followsDefault && !selectDefaultPrinter(error))
+        return false;
+    const QString name = printerName();
+    if (!m_printer->isValid())
+        return fail(error, u"The printer \"%1\" is not available."_s.arg(name));
+
+    const PageSettingsGuard restore(*m_printer);
+    m_printer->setFullPage(false);
+    if (!m_printer->setPageSize(page.pageSize()) || !m_printer->setPageOrientation(page.orientation()))
+        return fail(error, u"The printer \"%1\" does not take the card's paper (%2 by %3 twips)."_s
+                               .arg(name)
+                               .arg(page.pageWidth())
+                               .arg(page.pageHeight()));
+
+    QPainter painter;
+    if (!painter.begin(m_printer.get()))
+        return fail(error, u"The printer \"%1\" could not start the job: it is off-line or "
+                           "refused the job."_s.arg(name));
+    const bool painted = PageRenderer::paintCopies(painter, *m_printer, page, copies, options);
+    const bool ended = painter.end();
+    if (!painted || !ended || m_printer->printerState() == QPrinter::Error
+        || m_printer->printerState() == QPrinter::Aborted)
+        return fail(error, u"The printer \"%1\" failed during the job; the card may not have "
+                           "printed completely."_s.arg(name));
+    return true;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "PrintPage.h"
+
+#include <span>
+
+class Card;
+class CardFormModel;
+struct AnswerBoxState;
+
+// Builds the printed page of a card from its print settings and the answer
+// boxes as the card window shows them: the visible boxes 0 to 39 in order,
+// each at its box's place under the print transform.
+class PrintLayout
+{
+public:
+    static constexpr int PrintedBoxes = 40; // boxes 40 and up never print
+
+    static PrintPage page(const Card &card, std::span<const AnswerBoxState> boxes);
+    // The page of the card loaded in a card window; an empty page when no
+    // card is loaded.
+    static PrintPage page(const CardFormModel &form);
+};

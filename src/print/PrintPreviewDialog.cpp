@@ -1,0 +1,61 @@
+#include "PrintPreviewDialog.h"
+
+#include "PagePreview.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
+                                       const RenderOptions &options, QWidget *parent)
+    : QDialog(parent), m_copies(std::max(copies, 1))
+{
+    setWindowTitle(u"Print Preview"_s);
+
+    m_preview = new PagePreview(this);
+    m_preview->setPage(page, options);
+
+    m_previous = new QPushButton(u"< &Previous"_s, this);
+    m_next = new QPushButton(u"&Next >"_s, this);
+    m_pageLabel = new QLabel(this);
+    m_pageLabel->setAlignment(Qt::AlignCenter);
+    connect(m_previous, &QPushButton::clicked, this, [this] { showPage(m_current - 1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { showPage(m_current + 1); });
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *print = buttons->addButton(u"&Print"_s, QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    print->setAutoDefault(false);
+
+    auto *pages = new QHBoxLayout;
+    pages->addWidget(m_previous);
+    pages->addWidget(m_pageLabel, 1);
+    pages->addWidget(m_next);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_preview, 1);
+    layout->addLayout(pages);
+    layout->addWidget(buttons);
+
+    showPage(1);
+}
+
+void PrintPreviewDialog::showPage(int number)
+{
+    // Every copy is the same page; only the count and the buttons change.
+    m_current = std::clamp(number, 1, m_copies);
+    m_pageLabel->setText(pageText());
+    m_previous->setEnabled(m_current > 1);
+    m_next->setEnabled(m_current < m_copies);
+}
+
+QString PrintPreviewDialog::pageText() const
+{
+    return u"Page %1 of %2"_s.arg(m_current).arg(m_copies);
+}

@@ -1,0 +1,6 @@
+# The printer and the preview window; they need Qt PrintSupport and Widgets,
+# so they belong to the UI library and not to the core.
+target_sources(borvessa_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.h ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PagePreview.h ${CMAKE_CURRENT_LIST_DIR}/PagePreview.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.h ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.cpp)

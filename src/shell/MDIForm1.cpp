@@ -1,0 +1,380 @@
+#include "MDIForm1.h"
+
+#include "MainLayout.h"
+#include "Messages.h"
+#include "ProductInfo.h"
+#include "frmAbout.h"
+#include "frmCanCard.h"
+#include "frmDesign.h"
+#include "frmReadme.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+MDIForm1::MDIForm1(const QString &appPath, QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(u"Borvessa"_s);
+    setWindowIcon(ProductInfo::picture(64));
+    m_stack = new QStackedWidget(this);
+    setCentralWidget(m_stack);
+    buildWelcome();
+    m_scroll = new QScrollArea(m_stack);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_stack->addWidget(m_scroll);
+    buildMenus();
+
+    SetAppPath(appPath);
+    fillChooser();
+    LayoutForms(u"MDIForm1"_s);
+}
+
+MDIForm1::~MDIForm1() = default;
+
+frmCanCard *MDIForm1::cardWindow() const
+{
+    return m_card;
+}
+
+void MDIForm1::SetAppPath(const QString &appPath)
+{
+    // The folder of the running program, as the system reports it, so the
+    // program finds its cards from any working directory.
+    m_appPath = QDir::cleanPath(appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath);
+}
+
+void MDIForm1::buildWelcome()
+{
+    m_picCards = new QWidget(m_stack);
+    auto *picture = new QLabel(m_picCards);
+    picture->setFixedSize(300, 220);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(ProductInfo::picture(200));
+    auto *name = new QLabel(ProductInfo::name(), m_picCards);
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    name->setFont(big);
+    name->setAlignment(Qt::AlignCenter);
+    auto *address = new QLabel(ProductInfo::webAddress(), m_picCards);
+    address->setTextFormat(Qt::PlainText);
+    address->setAlignment(Qt::AlignCenter);
+    address->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *hint = new QLabel(u"Choose a card in the CustomCard menu."_s, m_picCards);
+    hint->setAlignment(Qt::AlignCenter);
+    auto *layout = new QVBoxLayout(m_picCards);
+    layout->addStretch();
+    layout->addWidget(picture, 0, Qt::AlignHCenter);
+    layout->addWidget(name);
+    layout->addWidget(address);
+    layout->addWidget(hint);
+    layout->addStretch();
+    m_stack->addWidget(m_picCards);
+}
+
+void MDIForm1::buildMenus()
+{
+    auto *file = new QMenu(u"&File"_s, this);
+    m_mnuQuit = file->addAction(u"E&xit"_s, this, &MDIForm1::mnuQuit_Click);
+    m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
+
+    m_cardMenu = new QMenu(u"&CustomCard"_s, this);
+    m_mnuNewCard = m_cardMenu->addAction(u"New Card"_s, this, &MDIForm1::mnuNewCard_Click);
+    m_mnuCanCard = m_cardMenu->addAction(u"CanadianSetup"_s, this, &MDIForm1::mnuCanCard_Click);
+    m_mnuUS = m_cardMenu->addAction(u"USSetup"_s, this, &MDIForm1::mnuUS_Click);
+    m_mnuCanBlueSetup = m_cardMenu->addAction(u"CanBlueSetup"_s, this, &MDIForm1::mnuCanBlueSetup_Click);
+    m_mnuUS->setVisible(false);
+    m_mnuCanBlueSetup->setVisible(false);
+
+    auto *help = new QMenu(u"About"_s, this);
+    m_mnuAbout = help->addAction(u"About"_s, this, &MDIForm1::mnuAbout_Click);
+    m_mnuReadme = help->addAction(u"View Readme"_s, this, &MDIForm1::mnuReadme_Click);
+    m_mnuHelp1 = help->addAction(u"Help"_s, this, &MDIForm1::mnuHelp1_Click);
+
+    m_menus = {file, m_cardMenu, help};
+    showMenusOf(m_menus);
+}
+
+void MDIForm1::fillChooser()
+{
+    QDir dir(m_appPath);
+    const QStringList names = dir.entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QList<ChooserSlot> chooser = chooserSlots(names);
+    for (int i = 0; i < chooser.size(); ++i) {
+        const int slot = i + 1;
+        auto *action = new QAction(chooser[i].caption, this);
+        action->setVisible(chooser[i].visible);
+        action->setEnabled(chooser[i].visible);
+        connect(action, &QAction::triggered, this, [this, slot] { mnuCustCard_Click(slot); });
+        m_cardMenu->insertAction(m_mnuNewCard, action);
+        m_slotActions.append(action);
+    }
+    if (!m_slotActions.isEmpty())
+        m_cardMenu->insertSeparator(m_mnuNewCard);
+}
+
+void MDIForm1::showMenusOf(const QList<QMenu *> &menus)
+{
+    menuBar()->clear();
+    for (QMenu *menu : menus)
+        menuBar()->addMenu(menu);
+}
+
+void MDIForm1::resizeToTwips(int width, int height)
+{
+    m_widthTwips = width;
+    m_heightTwips = height;
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const double s = dpi / 1440.0 * m_zoom;
+    resize(int(width * s + 0.5), int(height * s + 0.5));
+}
+
+void MDIForm1::LayoutForms(const QString &formName)
+{
+    if (formName == u"MDIForm1"_s) {
+        m_stack->setCurrentWidget(m_picCards);
+        m_picCards->show();
+        m_mnuCanCard->setVisible(false);
+        showMenusOf(m_menus);
+        resizeToTwips(MainLayout::WelcomeWidth, MainLayout::WelcomeHeight);
+        updateTitle();
+        return;
+    }
+    if (formName != u"frmCanCard"_s || !m_card)
+        return;
+    const TwipRect picture = m_card->model().picture();
+    const TwipRect question = m_card->fra1Rect();
+    const TwipRect control = m_card->fraControlRect();
+    const MainLayout::CardWindowLayout l =
+        MainLayout::forCard(picture.left, picture.top, picture.width, picture.height, control.top,
+                            control.height, question.width);
+    m_card->setPanelLeft(float(l.panelLeft));
+    m_stack->setCurrentWidget(m_scroll);
+    showMenusOf(m_card->menus());
+    resizeToTwips(l.width, l.height);
+    updateTitle();
+}
+
+void MDIForm1::setZoom(double zoom)
+{
+    m_zoom = zoom;
+    if (m_card) {
+        m_card->setZoom(zoom);
+        LayoutForms(u"frmCanCard"_s);
+    } else {
+        LayoutForms(u"MDIForm1"_s);
+    }
+}
+
+void MDIForm1::updateTitle()
+{
+    if (m_card && m_stack->currentWidget() == m_scroll) {
+        const QString title = m_card->varCardTitle().isEmpty() ? m_card->windowTitle() : m_card->varCardTitle();
+        setWindowTitle(u"%1[*] - Borvessa"_s.arg(title));
+        setWindowModified(m_card->isModified());
+    } else {
+        setWindowTitle(u"Borvessa"_s);
+        setWindowModified(false);
+    }
+}
+
+// ---- The card window ------------------------------------------------------------
+
+frmCanCard *MDIForm1::ensureCardWindow(bool *created)
+{
+    *created = false;
+    if (m_card)
+        return m_card;
+    *created = true;
+    m_card = new frmCanCard;
+    m_card->setZoom(m_zoom);
+    m_card->move(0, 0);
+    connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
+    connect(m_card, &frmCanCard::quitRequested, this, &MDIForm1::mnuQuit_Click);
+    connect(m_card, &frmCanCard::modifiedChanged, this, &MDIForm1::updateTitle);
+    connect(m_card, &frmCanCard::zoomChanged, this, [this](double z) {
+        m_zoom = z;
+        LayoutForms(u"frmCanCard"_s);
+    });
+    m_scroll->setWidget(m_card);
+    return m_card;
+}
+
+void MDIForm1::discardCardWindow()
+{
+    if (!m_card)
+        return;
+    frmCanCard *card = m_card;
+    m_card = nullptr;
+    card->clearPicture();
+    m_scroll->takeWidget();
+    card->hide();
+    card->deleteLater();
+    LayoutForms(u"MDIForm1"_s);
+}
+
+bool MDIForm1::closeCard()
+{
+    if (!m_card)
+        return true;
+    if (!m_card->maybeSave())
+        return false;
+    discardCardWindow();
+    return true;
+}
+
+QString MDIForm1::pictureFile(const QString &name) const
+{
+    // File names are compared without regard to case, as the cards expect.
+    const QString wanted = name + u".gif"_s;
+    const QDir dir(m_appPath);
+    for (const QString &entry : dir.entryList(QDir::Files)) {
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return dir.filePath(wanted);
+}
+
+bool MDIForm1::loadPicture(const QString &name, QImage *image)
+{
+    const QString file = pictureFile(name);
+    QImageReader reader(file);
+    *image = reader.read();
+    if (image->isNull()) {
+        Messages::error(u"The card picture %1 cannot be shown: %2."_s
+                            .arg(QDir::toNativeSeparators(file), reader.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool MDIForm1::mnuCustCard_Click(int index)
+{
+    if (index < 1 || index > m_slotActions.size() || !m_slotActions[index - 1]->isVisible())
+        return false;
+    return openCard(m_slotActions[index - 1]->text());
+}
+
+bool MDIForm1::openCard(const QString &name)
+{
+    if (m_card && !m_card->maybeSave())
+        return false;
+    QImage picture;
+    if (!loadPicture(name, &picture))
+        return false;
+    bool created = false;
+    frmCanCard *card = ensureCardWindow(&created);
+    const QString cardFile = QDir(m_appPath).filePath(name + u".qcf"_s);
+    if (!card->LoadCard(cardFile)) {
+        Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
+        if (created)
+            discardCardWindow();
+        return false;
+    }
+    card->clearPicture();
+    card->setPicture(picture);
+    card->model().setPictureTag(name);
+    card->setVarCardTitle(name);
+    LayoutForms(u"frmCanCard"_s);
+    card->show();
+    Q_EMIT cardOpened(card);
+    return true;
+}
+
+void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst)
+{
+    if (m_card && !m_card->maybeSave())
+        return;
+    QImage picture;
+    if (!loadPicture(name, &picture))
+        return;
+    bool created = false;
+    frmCanCard *card = ensureCardWindow(&created);
+    card->clearPicture();
+    card->setPicture(picture);
+    card->model().setPictureTag(name);
+    if (layoutFirst)
+        LayoutForms(u"frmCanCard"_s);
+    (card->*setup)();
+    if (!layoutFirst)
+        LayoutForms(u"frmCanCard"_s);
+    card->show();
+}
+
+void MDIForm1::mnuCanCard_Click()
+{
+    openLayout(u"Canada"_s, &frmCanCard::SetUpCanCard, true);
+}
+
+void MDIForm1::mnuUS_Click()
+{
+    openLayout(u"US"_s, &frmCanCard::SetupUSCard, false);
+}
+
+void MDIForm1::mnuCanBlueSetup_Click()
+{
+    openLayout(u"Canada_Blue"_s, &frmCanCard::SetUpCanCard_blue, true);
+}
+
+// ---- Messages and dialogs -------------------------------------------------------
+
+void MDIForm1::mnuNewCard_Click()
+{
+    Messages::show({QString(),
+                    u"Additional card modules are available at \n\n            "_s
+                        + ProductInfo::webAddress() + u"\n\n "_s,
+                    Messages::Icon::Information});
+}
+
+void MDIForm1::mnuHelp1_Click()
+{
+    Messages::show({u"Borvessa Help"_s, u"Help is available at "_s + ProductInfo::webAddress(),
+                    Messages::Icon::Information});
+}
+
+void MDIForm1::mnuAbout_Click()
+{
+    if (!m_about) {
+        auto *about = new frmAbout(this);
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        m_about = about;
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void MDIForm1::mnuReadme_Click()
+{
+    if (!frmReadme::showReadme(this, QDir(m_appPath).filePath(u"readme.txt"_s)))
+        close();
+}
+
+void MDIForm1::mnuQuit_Click()
+{
+    close();
+}
+
+void MDIForm1::closeEvent(QCloseEvent *event)
+{
+    if (!closeCard()) {
+        event->ignore();
+        return;
+    }
+    // Every other window of the application closes with the main window.
+    frmDesign::closeInstance();
+    if (m_about)
+        m_about->close();
+    event->accept();
+}

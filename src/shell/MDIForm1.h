@@ -1,0 +1,108 @@
+#pragma once
+
+#include "CardChooser.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class QScrollArea;
+class QStackedWidget;
+class frmCanCard;
+
+// The main window: starts the program, lists the card files in the
+// "&CustomCard" menu, opens a chosen card in the card window, and sizes
+// itself around the card picture and the control panel. It holds the
+// application folder from which cards and pictures are read.
+class MDIForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // appPath: the folder of the cards; empty for the program's own folder.
+    explicit MDIForm1(const QString &appPath = {}, QWidget *parent = nullptr);
+    ~MDIForm1() override;
+
+    QString AppPath() const { return m_appPath; }
+    void SetAppPath(const QString &appPath = {});
+    void LayoutForms(const QString &formName);
+
+    // The window's size as laid out, in twips.
+    int heightTwips() const { return m_heightTwips; }
+    int widthTwips() const { return m_widthTwips; }
+
+    frmCanCard *cardWindow() const;
+    QWidget *picCards() const { return m_picCards; }
+    QList<QAction *> mnuCustCard() const { return m_slotActions; }
+    QAction *mnuNewCard() const { return m_mnuNewCard; }
+    QAction *mnuCanCard() const { return m_mnuCanCard; }
+    QAction *mnuUS() const { return m_mnuUS; }
+    QAction *mnuCanBlueSetup() const { return m_mnuCanBlueSetup; }
+    QAction *mnuAbout() const { return m_mnuAbout; }
+    QAction *mnuReadme() const { return m_mnuReadme; }
+    QAction *mnuHelp1() const { return m_mnuHelp1; }
+    QAction *mnuQuit() const { return m_mnuQuit; }
+    QList<QMenu *> ownMenus() const { return m_menus; }
+    double zoom() const { return m_zoom; }
+    void setZoom(double zoom);
+
+    // Slot numbers start at 1, as the menu shows them.
+    bool mnuCustCard_Click(int index);
+    // Opens the card of that name from the application folder.
+    bool openCard(const QString &name);
+    void mnuCanCard_Click();
+    void mnuUS_Click();
+    void mnuCanBlueSetup_Click();
+    void mnuNewCard_Click();
+    void mnuHelp1_Click();
+    void mnuAbout_Click();
+    void mnuReadme_Click();
+    void mnuQuit_Click();
+
+    // Closes the card window, asking about unsaved changes; false when the
+    // user chose Cancel.
+    bool closeCard();
+
+Q_SIGNALS:
+    void cardOpened(frmCanCard *card);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildWelcome();
+    void fillChooser();
+    void showMenusOf(const QList<QMenu *> &menus);
+    frmCanCard *ensureCardWindow(bool *created);
+    void discardCardWindow();
+    QString pictureFile(const QString &name) const;
+    bool loadPicture(const QString &name, QImage *image);
+    void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
+    void resizeToTwips(int width, int height);
+    void updateTitle();
+
+    QString m_appPath;
+    int m_heightTwips = 0;
+    int m_widthTwips = 0;
+    double m_zoom = 2.0;
+    QPointer<frmCanCard> m_card;
+    QStackedWidget *m_stack = nullptr;
+    QWidget *m_picCards = nullptr;
+    QScrollArea *m_scroll = nullptr;
+
+    QList<QMenu *> m_menus;
+    QMenu *m_cardMenu = nullptr;
+    QList<QAction *> m_slotActions;
+    QAction *m_mnuQuit = nullptr;
+    QAction *m_mnuNewCard = nullptr;
+    QAction *m_mnuCanCard = nullptr;
+    QAction *m_mnuUS = nullptr;
+    QAction *m_mnuCanBlueSetup = nullptr;
+    QAction *m_mnuAbout = nullptr;
+    QAction *m_mnuReadme = nullptr;
+    QAction *m_mnuHelp1 = nullptr;
+    QPointer<QWidget> m_about;
+};

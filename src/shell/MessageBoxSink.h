@@ -1,0 +1,10 @@
+#pragma once
+
+#include "Messages.h"
+
+// Shows the program's messages as message boxes, always as plain text.
+class MessageBoxSink : public Messages::Sink
+{
+public:
+    Messages::Answer show(const Messages::Message &message) override;
+};

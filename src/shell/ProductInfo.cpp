@@ -1,0 +1,87 @@
+#include "ProductInfo.h"
+
+#include "Messages.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPainterPath>
+
+#ifndef BORVESSA_VERSION
+#error "BORVESSA_VERSION must be defined by the build"
+#endif
+
+namespace ProductInfo {
+
+namespace {
+
+// A small card, slightly tilted, with answer lines and a green tick.
+QPixmap drawnPicture(int side)
+{
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(side / 64.0, side / 64.0);
+
+    p.save();
+    p.translate(32, 32);
+    p.rotate(-6);
+    const QRectF card(-26, -18, 52, 36);
+    p.setPen(QPen(QColor(0x44, 0x55, 0x77), 1.5));
+    p.setBrush(QColor(0xf4, 0xf1, 0xe6));
+    p.drawRoundedRect(card, 3, 3);
+    p.setPen(QPen(QColor(0x99, 0xa4, 0xb8), 1.2));
+    for (int i = 0; i < 4; ++i) {
+        const qreal y = card.top() + 8 + i * 7;
+        p.drawLine(QPointF(card.left() + 5, y), QPointF(card.right() - 18, y));
+    }
+    p.restore();
+
+    QPainterPath tick;
+    tick.moveTo(38, 40);
+    tick.lineTo(46, 49);
+    tick.lineTo(60, 28);
+    p.setPen(QPen(QColor(0x1f, 0x9d, 0x45), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(tick);
+    return pixmap;
+}
+
+} // namespace
+
+QString name()
+{
+    return Messages::applicationTitle();
+}
+
+QString version()
+{
+    return QStringLiteral(BORVESSA_VERSION);
+}
+
+QString webAddress()
+{
+    return QStringLiteral("https://www.borvessa.example");
+}
+
+QString disclaimer()
+{
+    return QStringLiteral("Check every printed answer before you hand in a card.");
+}
+
+QString pictureResource()
+{
+    return QStringLiteral(":/borvessa/product.png");
+}
+
+QPixmap picture(int side)
+{
+    if (QFile::exists(pictureResource())) {
+        const QPixmap stored(pictureResource());
+        if (!stored.isNull())
+            return stored.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return drawnPicture(side);
+}
+
+} // namespace ProductInfo
