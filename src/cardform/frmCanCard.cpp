@@ -509,6 +509,9 @@ void frmCanCard::SetUpCanCard_blue()
 
 void frmCanCard::txtAddress_GotFocus(int index)
 {
+    // Coming back from another window or a menu: the box is still edited.
+    if (m_model.isEditing() && m_model.CurEditCtrl() == index)
+        return;
     m_model.SaveCntrlPxsPriorToMove();
     m_model.setCurEditCtrl(index);
     m_model.ConfigCtrlForEditing();

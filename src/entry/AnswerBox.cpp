@@ -56,8 +56,9 @@ void AnswerBox::setBordered(bool bordered)
 void AnswerBox::focusInEvent(QFocusEvent *event)
 {
     QLineEdit::focusInEvent(event);
-    if (countsAsFocusChange(event->reason()))
-        Q_EMIT gotFocus(m_index);
+    // Also on window activation: the box that the window focuses first must
+    // be enlarged too; the window ignores a box already being edited.
+    Q_EMIT gotFocus(m_index);
 }
 
 void AnswerBox::focusOutEvent(QFocusEvent *event)

@@ -1,0 +1,311 @@
+// Entering answers: the Enter navigator, real focus and key events on the
+// card window, the edit configuration following the focus, and characters a
+// card cannot hold.
+
+#include "AnswerBox.h"
+#include "CardLayouts.h"
+#include "Messages.h"
+#include "TestCards.h"
+#include "cKeyBrd.h"
+#include "frmCanCard.h"
+#include "frmDesign.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A small form of plain widgets for the navigator.
+struct SmallForm
+{
+    QWidget form;
+    QList<FormControl> controls;
+
+    QWidget *add(ControlKind kind, int tabIndex, bool tabStop = true)
+    {
+        QWidget *w = nullptr;
+        switch (kind) {
+        case ControlKind::CheckBox:
+            w = new QCheckBox(&form);
+            break;
+        case ControlKind::Label:
+            w = new QLabel(&form);
+            break;
+        case ControlKind::CommandButton:
+            w = new QPushButton(&form);
+            break;
+        default:
+            w = new QLineEdit(&form);
+            break;
+        }
+        controls.append(FormControl{w, kind, tabIndex, tabStop, {}});
+        return w;
+    }
+};
+
+} // namespace
+
+class TestEntry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void navigatorSkipsWhatCannotTakeInput();
+    void navigatorWrapsToTheLowestTabIndex();
+    void navigatorKeepsTheOnlyQualifyingControl();
+    void navigatorEndsWithoutAnyQualifyingControl();
+
+    void enterMovesThroughTheBoxesInTabOrder();
+    void enterWrapsFromTheLastBox();
+    void tabFollowsTheSameOrder();
+    void clickingAnotherBoxRestoresTheFirst();
+    void focusGainCreatesTheHiddenDesignWindow();
+    void typingChangesOnlyTheFocusedBox();
+    void charactersACardCannotHoldAreRefused();
+    void zoomChangesPixelsNotTwips();
+
+private:
+    void openCanada();
+    void click(int box);
+
+    QTemporaryDir m_dir;
+    Messages::RecordingSink m_sink;
+    std::unique_ptr<frmCanCard> m_form;
+};
+
+void TestEntry::initTestCase()
+{
+    Messages::setSink(&m_sink);
+}
+
+void TestEntry::init()
+{
+    m_sink.messages.clear();
+    m_form = std::make_unique<frmCanCard>();
+}
+
+void TestEntry::cleanup()
+{
+    m_form.reset();
+    frmDesign::closeInstance();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestEntry::openCanada()
+{
+    const QString path = m_dir.filePath(u"Canada.qcf"_s);
+    QVERIFY(TestCards::writeCard(path, TestCards::installedText(CardLayouts::canada())));
+    QVERIFY(m_form->LoadCard(path));
+    m_form->setVarCardTitle(u"Canada"_s);
+    m_form->resize(m_form->minimumSize());
+    m_form->show();
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestEntry::click(int box)
+{
+    QTest::mouseClick(m_form->txtAddress(box), Qt::LeftButton, {}, QPoint(2, 2));
+}
+
+void TestEntry::navigatorSkipsWhatCannotTakeInput()
+{
+    SmallForm f;
+    QWidget *start = f.add(ControlKind::TextBox, 0);
+    f.add(ControlKind::CheckBox, 1);             // not an input kind
+    f.add(ControlKind::Label, 2);                // not an input kind
+    f.add(ControlKind::TextBox, 3)->hide();      // hidden
+    f.add(ControlKind::TextBox, 4)->setEnabled(false);
+    f.add(ControlKind::TextBox, 5, false);       // not a tab stop
+    QWidget *target = f.add(ControlKind::CommandButton, 6);
+    f.add(ControlKind::TextBox, 7);
+    f.add(ControlKind::Label, 8);
+    f.add(ControlKind::Label, 9);
+    cKeyBrd k;
+    k.AdvanceFocus(f.controls, start);
+    QCOMPARE(k.CCtrl(), target);
+    QCOMPARE(k.CtlPtr(), 6);
+}
+
+void TestEntry::navigatorWrapsToTheLowestTabIndex()
+{
+    SmallForm f;
+    f.add(ControlKind::Label, 0);
+    QWidget *lowest = f.add(ControlKind::TextBox, 2);
+    QWidget *highest = f.add(ControlKind::TextBox, 5);
+    f.add(ControlKind::TextBox, 1)->hide();
+    f.add(ControlKind::Label, 3);
+    f.add(ControlKind::Label, 4);
+    f.add(ControlKind::Label, 6);
+    cKeyBrd k;
+    k.AdvanceFocus(f.controls, highest);
+    QCOMPARE(k.CCtrl(), lowest);
+    k.AdvanceFocus(f.controls, lowest);
+    QCOMPARE(k.CCtrl(), highest);
+}
+
+void TestEntry::navigatorKeepsTheOnlyQualifyingControl()
+{
+    SmallForm f;
+    QWidget *only = f.add(ControlKind::TextBox, 1);
+    f.add(ControlKind::TextBox, 0)->setEnabled(false);
+    f.add(ControlKind::Label, 2);
+    f.add(ControlKind::Label, 3);
+    cKeyBrd k;
+    k.AdvanceFocus(f.controls, only);
+    QCOMPARE(k.CCtrl(), only);
+}
+
+void TestEntry::navigatorEndsWithoutAnyQualifyingControl()
+{
+    SmallForm f;
+    QWidget *start = f.add(ControlKind::Label, 0);
+    f.add(ControlKind::TextBox, 1)->hide();
+    f.add(ControlKind::CheckBox, 2);
+    cKeyBrd k;
+    k.AdvanceFocus(f.controls, start); // must return
+    QCOMPARE(k.CCtrl(), start);
+}
+
+void TestEntry::enterMovesThroughTheBoxesInTabOrder()
+{
+    openCanada();
+    click(0);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(0));
+    QCOMPARE(m_form->model().box(0).rect.height, 220.0f);
+    QTest::keyClicks(m_form->txtAddress(0), u"12 Elm Road"_s);
+    QTest::keyClick(m_form->txtAddress(0), Qt::Key_Return);
+    // Box 12 has tab index 1.
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(12));
+    QCOMPARE(m_form->txtAddress(0)->text(), u"12 Elm Road"_s); // no line break, nothing lost
+    QCOMPARE(m_form->model().box(0).rect.height, 105.0f);
+    QCOMPARE(m_form->model().box(0).rect.top, 650.0f);
+    QCOMPARE(m_form->model().box(12).rect.height, 220.0f);
+    QCOMPARE(m_form->model().CurEditCtrl(), 12);
+    QCOMPARE(m_form->labQuestion()->text(), u"Province or state"_s);
+    QTest::keyClick(m_form->txtAddress(12), Qt::Key_Enter);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(10));
+}
+
+void TestEntry::enterWrapsFromTheLastBox()
+{
+    openCanada();
+    click(18); // tab index 28, the last box
+    QTest::keyClick(m_form->txtAddress(18), Qt::Key_Return);
+    // The next qualifying control after the boxes, or the first box again.
+    QWidget *next = QApplication::focusWidget();
+    if (next == m_form->buPrint()) {
+        QVERIFY(m_form->buPrint()->isEnabled());
+        m_form->txtAddress(18)->setFocus();
+        m_form->buPrint()->setEnabled(false);
+        QTest::keyClick(m_form->txtAddress(18), Qt::Key_Return);
+        next = QApplication::focusWidget();
+    }
+    QCOMPARE(next, m_form->txtAddress(0));
+}
+
+void TestEntry::tabFollowsTheSameOrder()
+{
+    openCanada();
+    click(4); // tab index 4
+    QTest::keyClick(m_form->txtAddress(4), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(5));
+    QTest::keyClick(m_form->txtAddress(5), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(6));
+    QTest::keyClick(m_form->txtAddress(6), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(8));
+    QTest::keyClick(m_form->txtAddress(8), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(14)); // the ninth box
+}
+
+void TestEntry::clickingAnotherBoxRestoresTheFirst()
+{
+    openCanada();
+    const TwipRect three = m_form->model().box(3).rect;
+    click(3);
+    QCOMPARE(m_form->model().box(3).backColor, 8421631u);
+    click(7);
+    QCOMPARE(m_form->model().box(3).rect.left, three.left);
+    QCOMPARE(m_form->model().box(3).rect.top, three.top);
+    QCOMPARE(m_form->model().box(3).rect.height, 105.0f);
+    QCOMPARE(m_form->model().box(3).backColor, 0xC0C000u);
+    QCOMPARE(m_form->model().box(7).backColor, 8421631u);
+    QVERIFY(m_form->labQuestion()->text().endsWith(u"NO"_s));
+    // A second click on the focused box changes nothing.
+    const AnswerBoxState seven = m_form->model().box(7);
+    click(7);
+    QVERIFY(m_form->model().box(7) == seven);
+}
+
+void TestEntry::focusGainCreatesTheHiddenDesignWindow()
+{
+    openCanada();
+    frmDesign::closeInstance();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!frmDesign::instance());
+    click(9);
+    QVERIFY(frmDesign::instance());
+    QVERIFY(!frmDesign::instance()->isVisible());
+    QCOMPARE(frmDesign::instance()->varActiveCtrl(), 9);
+    QTest::keyClick(m_form->txtAddress(9), Qt::Key_Return);
+    QCOMPARE(frmDesign::instance()->varActiveCtrl(), 2);
+}
+
+void TestEntry::typingChangesOnlyTheFocusedBox()
+{
+    openCanada();
+    click(5);
+    QTest::keyClicks(m_form->txtAddress(5), u"1959"_s);
+    QCOMPARE(m_form->model().box(5).text, u"1959"_s);
+    QVERIFY(m_form->isModified());
+    for (int i = 0; i < 31; ++i) {
+        if (i != 5)
+            QCOMPARE(m_form->model().box(i).text, QString());
+    }
+}
+
+void TestEntry::charactersACardCannotHoldAreRefused()
+{
+    openCanada();
+    click(4);
+    for (const QString &typed : {u"Z"_s, u"o"_s, u"ë"_s, u"Ł"_s}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(m_form->txtAddress(4), &press);
+    }
+    QCOMPARE(m_form->model().box(4).text, u"Zoë"_s);
+    QCOMPARE(m_sink.messages.size(), 1);
+    QVERIFY(m_sink.messages.first().text.contains(u"Ł"_s));
+    // Pasted text keeps what the card can hold, without line breaks.
+    m_form->txtAddress(4)->clear();
+    m_form->txtAddress(4)->insert(u"a\u0141b"_s);
+    Q_EMIT m_form->txtAddress(4)->textEdited(m_form->txtAddress(4)->text());
+    QCOMPARE(m_form->txtAddress(4)->text(), u"ab"_s);
+    QCOMPARE(m_form->model().box(4).text, u"ab"_s);
+}
+
+void TestEntry::zoomChangesPixelsNotTwips()
+{
+    openCanada();
+    const auto before = m_form->model().boxes();
+    const QRect small = m_form->txtAddress(4)->geometry();
+    m_form->setZoom(4.0);
+    QVERIFY(m_form->model().boxes() == before);
+    const QRect big = m_form->txtAddress(4)->geometry();
+    QCOMPARE(big.width(), qRound(2730 * m_form->scale()));
+    QVERIFY(big.width() > small.width() * 3 / 2);
+}
+
+QTEST_MAIN(TestEntry)
+#include "tst_entry.moc"
