@@ -1,0 +1,372 @@
+// The main window: the card chooser, opening and closing cards, its size in
+// twips, unsaved answers, saving from the window and the reset.
+
+#include "AnswerBox.h"
+#include "CardPicture.h"
+#include "CardFileEnvelope.h"
+#include "CardLayouts.h"
+#include "Cp1252.h"
+#include "MDIForm1.h"
+#include "Messages.h"
+#include "TestCards.h"
+#include "frmCanCard.h"
+#include "frmDesign.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace TestCards;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void chooserListsTheCardFiles();
+    void noCardFilesLeavesNewCardOnly();
+    void openingACardLaysTheWindowOut();
+    void closingReturnsToTheWelcomeState();
+    void missingPictureOrBadCardKeepsTheState_data();
+    void missingPictureOrBadCardKeepsTheState();
+    void typeSaveCloseReopen();
+    void unsavedAnswersAreAskedFor_data();
+    void unsavedAnswersAreAskedFor();
+    void resetAsksAndKeepsSavedAnswers();
+    void designModeCardShowsItsSwitch();
+    void designWindowCommandsPersist();
+    void helpMessages();
+
+private:
+    void copyCard(const CardLayout &layout, const QString &text = {});
+    MDIForm1 *window();
+    QString decrypted(const QString &name) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<MDIForm1> m_window;
+    Messages::RecordingSink m_sink;
+};
+
+void TestMainWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_sink.messages.clear();
+    m_sink.answers.clear();
+    Messages::setSink(&m_sink);
+}
+
+void TestMainWindow::cleanup()
+{
+    if (m_window) {
+        // Leave without questions.
+        if (m_window->cardWindow())
+            m_window->cardWindow()->setModified(false);
+        m_window->close();
+    }
+    m_window.reset();
+    frmDesign::closeInstance();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Messages::setSink(nullptr);
+}
+
+void TestMainWindow::copyCard(const CardLayout &layout, const QString &text)
+{
+    QVERIFY(writeCard(m_dir->filePath(layout.name + u".qcf"_s), text.isEmpty() ? installedText(layout) : text));
+    const QString picture = qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/cards/"_s + layout.pictureFile;
+    QVERIFY(QFile::copy(picture, m_dir->filePath(layout.pictureFile)));
+}
+
+MDIForm1 *TestMainWindow::window()
+{
+    if (!m_window) {
+        m_window = std::make_unique<MDIForm1>(m_dir->path());
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("main window not active");
+    }
+    return m_window.get();
+}
+
+QString TestMainWindow::decrypted(const QString &name) const
+{
+    QByteArray bytes;
+    QString reason;
+    CardFileEnvelope::readCardFile(m_dir->filePath(name), &bytes, &reason);
+    return Cp1252::decode(bytes);
+}
+
+void TestMainWindow::chooserListsTheCardFiles()
+{
+    copyCard(CardLayouts::us());
+    copyCard(CardLayouts::canada());
+    QVERIFY(writeCard(m_dir->filePath(u"Canada.qcfd"_s), installedText(CardLayouts::canada())));
+    QVERIFY(writeCard(m_dir->filePath(u"x.qcf"_s), installedText(CardLayouts::canada())));
+    const QList<QAction *> slotActions = window()->mnuCustCard();
+    QStringList captions;
+    for (QAction *a : slotActions) {
+        if (a->isVisible())
+            captions << a->text();
+    }
+    QCOMPARE(captions, (QStringList{u"Canada"_s, u"US"_s, u"x"_s}));
+    QVERIFY(!window()->mnuCanCard()->isVisible());
+    QVERIFY(!window()->mnuUS()->isVisible());
+    QVERIFY(!window()->mnuCanBlueSetup()->isVisible());
+    QCOMPARE(window()->windowTitle(), u"Borvessa"_s);
+}
+
+void TestMainWindow::noCardFilesLeavesNewCardOnly()
+{
+    QVERIFY(window()->mnuCustCard().isEmpty());
+    QVERIFY(window()->mnuNewCard()->isVisible());
+    QCOMPARE(window()->heightTwips(), 3324);
+    QCOMPARE(window()->widthTwips(), 3744);
+    QVERIFY(window()->picCards()->isVisible());
+}
+
+void TestMainWindow::openingACardLaysTheWindowOut()
+{
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->mnuCustCard_Click(1));
+    frmCanCard *card = window()->cardWindow();
+    QVERIFY(card);
+    QCOMPARE(card->varCardTitle(), u"Canada"_s);
+    QCOMPARE(card->model().clsCard()->varCardTitle(), u"Canada"_s);
+    QCOMPARE(card->model().pictureTag(), u"Canada"_s);
+    QVERIFY(!card->imgCCCard()->image().isNull());
+    QVERIFY(!window()->picCards()->isVisible());
+    // The card window's menus stand in the menu bar.
+    QStringList bar;
+    for (QAction *a : window()->menuBar()->actions())
+        bar << a->text();
+    QCOMPARE(bar, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Help"_s}));
+    // Panel 300 twips right of the picture; height from the lower of picture and panel.
+    const TwipRect pic = card->model().picture();
+    QCOMPARE(card->fra1Rect().left, pic.right() + 300);
+    QCOMPARE(card->fraControlRect().left, card->fra1Rect().left);
+    const int bottom = std::max(qRound(pic.bottom()), qRound(card->fraControlRect().bottom()));
+    QCOMPARE(window()->heightTwips(), bottom + 1000);
+    QCOMPARE(window()->widthTwips(), qRound(pic.width + 300 + card->fra1Rect().width + 600));
+    QVERIFY(window()->windowTitle().startsWith(u"Canada"_s));
+}
+
+void TestMainWindow::closingReturnsToTheWelcomeState()
+{
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->mnuCustCard_Click(1));
+    window()->cardWindow()->mnuClose()->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!window()->cardWindow());
+    QCOMPARE(window()->heightTwips(), 3324);
+    QCOMPARE(window()->widthTwips(), 3744);
+    QVERIFY(window()->picCards()->isVisible());
+    QStringList bar;
+    for (QAction *a : window()->menuBar()->actions())
+        bar << a->text();
+    QCOMPARE(bar, (QStringList{u"&File"_s, u"&CustomCard"_s, u"About"_s}));
+}
+
+void TestMainWindow::missingPictureOrBadCardKeepsTheState_data()
+{
+    QTest::addColumn<bool>("cardOpen");
+    QTest::addColumn<bool>("brokenCard"); // else the picture is missing
+    QTest::newRow("picture missing, welcome") << false << false;
+    QTest::newRow("bad card, welcome") << false << true;
+    QTest::newRow("picture missing, card open") << true << false;
+    QTest::newRow("bad card, card open") << true << true;
+}
+
+void TestMainWindow::missingPictureOrBadCardKeepsTheState()
+{
+    QFETCH(bool, cardOpen);
+    QFETCH(bool, brokenCard);
+    copyCard(CardLayouts::canada());
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 28, u"PaperHt:none"_s));
+    if (!brokenCard) {
+        copyCard(CardLayouts::canadaBlue());
+        QVERIFY(QFile::remove(m_dir->filePath(u"Canada_Blue.gif"_s)));
+    }
+    if (cardOpen)
+        QVERIFY(window()->openCard(u"Canada"_s));
+    const QString bad = brokenCard ? u"US"_s : u"Canada_Blue"_s;
+    QVERIFY(!window()->openCard(bad));
+    QCOMPARE(m_sink.messages.size(), 1);
+    const QString expectedFile = brokenCard ? u"US.qcf"_s : u"Canada_Blue.gif"_s;
+    QVERIFY2(m_sink.messages.first().text.contains(expectedFile), qPrintable(m_sink.messages.first().text));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (cardOpen) {
+        QVERIFY(window()->cardWindow());
+        QCOMPARE(window()->cardWindow()->varCardTitle(), u"Canada"_s);
+        QVERIFY(window()->cardWindow()->model().CardNam().endsWith(u"Canada.qcf"_s));
+    } else {
+        QVERIFY(!window()->cardWindow());
+        QVERIFY(window()->picCards()->isVisible());
+    }
+}
+
+void TestMainWindow::typeSaveCloseReopen()
+{
+    copyCard(CardLayouts::us());
+    QVERIFY(window()->openCard(u"US"_s));
+    frmCanCard *card = window()->cardWindow();
+    AnswerBox *family = card->txtAddress(4);
+    QTest::mouseClick(family, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClicks(family, u"Lindqvist"_s);
+    QTest::keyClick(family, Qt::Key_Return);
+    QTest::keyClicks(card->txtAddress(1), u"Maja, Elin"_s);
+    QVERIFY(window()->windowTitle().contains(u"[*]"_s) || window()->isWindowModified());
+    QTest::keySequence(card, QKeySequence::Save);
+    QVERIFY(!card->isModified());
+    // The box keeps the focus and its edit configuration after saving.
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(1));
+    QCOMPARE(card->model().box(1).rect.height, 220.0f);
+    const QString saved = decrypted(u"US.qcf"_s);
+    QCOMPARE(lineOf(saved, 351 + 4), u"4,FamilyName,Lindqvist"_s);
+    QCOMPARE(lineOf(saved, 351 + 1), u"1,GivenName,Maja, Elin"_s);
+    QCOMPARE(lineOf(saved, 24), u"UseDefaultSettings,False"_s);
+    // The box that had the focus is saved at its normal place and height.
+    QCOMPARE(lineOf(saved, 151 + 1), u"1,GivenName,105,510,1770,1155,16777215,Small Fonts,3,True,1"_s);
+
+    QVERIFY(window()->closeCard());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(m_sink.messages.isEmpty());
+    QVERIFY(window()->openCard(u"US"_s));
+    QCOMPARE(window()->cardWindow()->txtAddress(4)->text(), u"Lindqvist"_s);
+    QCOMPARE(window()->cardWindow()->txtAddress(1)->text(), u"Maja, Elin"_s);
+}
+
+void TestMainWindow::unsavedAnswersAreAskedFor_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("cancel") << int(Messages::Answer::Cancel) << false << false;
+    QTest::newRow("discard") << int(Messages::Answer::Discard) << true << false;
+    QTest::newRow("save") << int(Messages::Answer::Save) << true << true;
+}
+
+void TestMainWindow::unsavedAnswersAreAskedFor()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    QTest::mouseClick(card->txtAddress(13), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClicks(card->txtAddress(13), u"B3H 1Z4"_s);
+    m_sink.answers = {Messages::Answer(answer)};
+    QCOMPARE(window()->closeCard(), closed);
+    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(m_sink.messages.first().text, u"Save changes to Canada?"_s);
+    QCOMPARE(m_sink.messages.first().buttons, Messages::Buttons::SaveDiscardCancel);
+    QCOMPARE(lineOf(decrypted(u"Canada.qcf"_s), 351 + 13) == u"13,PostalCode,B3H 1Z4"_s, saved);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(window()->cardWindow() != nullptr, !closed);
+}
+
+void TestMainWindow::resetAsksAndKeepsSavedAnswers()
+{
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    card->model().setBoxText(0, u"saved"_s);
+    card->UpDown_UpClick();
+    QVERIFY(card->SaveCard());
+    const QByteArray before = fileBytes(m_dir->filePath(u"Canada.qcf"_s));
+    card->model().setBoxText(0, u"typed since"_s);
+
+    m_sink.answers = {Messages::Answer::Cancel};
+    QVERIFY(!card->ResetCard());
+    QCOMPARE(m_sink.messages.first().title, u"Requesting Confirmation"_s);
+    QCOMPARE(m_sink.messages.first().text,
+             u"This will remove any changes made to the \r\ndeclaration card since installation.\r\n\r\n   .... Proceed?"_s);
+    QCOMPARE(m_sink.messages.first().defaultAnswer, Messages::Answer::Cancel);
+    QCOMPARE(card->model().box(0).text, u"typed since"_s);
+    QCOMPARE(card->model().picture().top, 60.0f);
+    QCOMPARE(fileBytes(m_dir->filePath(u"Canada.qcf"_s)), before);
+
+    m_sink.messages.clear();
+    m_sink.answers = {Messages::Answer::Ok};
+    QVERIFY(card->ResetCard());
+    QCOMPARE(m_sink.messages.size(), 2);
+    QCOMPARE(m_sink.messages.at(1).text, u"Card Reset Complete."_s);
+    QCOMPARE(m_sink.messages.at(1).title, u"Borvessa"_s);
+    QCOMPARE(card->model().picture().top, 80.0f);
+    QCOMPARE(card->model().box(0).text, u"saved"_s);
+    QVERIFY(!card->model().clsCard()->varRestCard());
+    QCOMPARE(lineOf(decrypted(u"Canada.qcf"_s), 36), u"ImagePxTop,80"_s);
+}
+
+void TestMainWindow::designModeCardShowsItsSwitch()
+{
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
+    QVERIFY(window()->openCard(u"US"_s));
+    frmCanCard *card = window()->cardWindow();
+    QVERIFY(card->buDesignToggle()->isVisible());
+    QVERIFY(card->chkDesign()->isVisible());
+    QVERIFY(card->chkDesign()->isChecked());
+    QCOMPARE(card->labNotify()->text(), u"Dgn"_s);
+    // Design sample answers are read instead of the answers.
+    QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
+    QVERIFY(!card->chkDesign()->isChecked());
+    QCOMPARE(lineOf(card->model().clsCard()->CardStr(), 25), u"DesignMode,False"_s);
+    QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
+    QVERIFY(card->chkDesign()->isChecked());
+    QVERIFY(frmDesign::instance() && frmDesign::instance()->isVisible());
+}
+
+void TestMainWindow::designWindowCommandsPersist()
+{
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
+    QVERIFY(window()->openCard(u"US"_s));
+    frmCanCard *card = window()->cardWindow();
+    QTest::mouseClick(card->txtAddress(10), Qt::LeftButton, {}, QPoint(2, 2));
+    frmDesign *design = frmDesign::instance();
+    QVERIFY(design);
+    QCOMPARE(design->varActiveCtrl(), 10);
+    QCOMPARE(design->txtMoveIncr()->text(), u"50"_s);
+    QVERIFY(!design->chkMoveOrSize()->isChecked());
+    design->LeftRight_UpClick(); // wider by 50
+    design->chkMoveOrSize()->setChecked(true);
+    design->LeftRight_UpClick(); // right by 50
+    design->UpDown1_UpClick();   // up by 50
+    // The box is still being edited; its normal geometry carries the moves.
+    QTest::mouseClick(card->txtAddress(9), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(card->model().box(10).rect, (TwipRect{1940, 2200, 1205, 105}));
+    design->txtMoveIncr()->setText(u"abc"_s);
+    design->UpDown1_UpClick();
+    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(card->model().box(9).rect.height, 220.0f);
+    QTest::keySequence(card, QKeySequence::Save);
+    const QString saved = decrypted(u"US.qcf"_s);
+    // Design mode writes both layouts and keeps the answers.
+    QCOMPARE(lineOf(saved, 51 + 10).section(u',', 2), u"105,1940,2200,1205,16777215,Small Fonts,3,True,9"_s);
+    QCOMPARE(lineOf(saved, 151 + 10), lineOf(saved, 51 + 10));
+    QVERIFY(QFile::exists(Card::designCopyPath(u"US"_s)));
+}
+
+void TestMainWindow::helpMessages()
+{
+    window()->mnuHelp1()->trigger();
+    window()->mnuNewCard()->trigger();
+    QCOMPARE(m_sink.messages.size(), 2);
+    QCOMPARE(m_sink.messages.at(0).title, u"Borvessa Help"_s);
+    QVERIFY(m_sink.messages.at(0).text.startsWith(u"Help is available at "_s));
+    QVERIFY(m_sink.messages.at(1).text.startsWith(u"Additional card modules are available at \n\n            "_s));
+    QCOMPARE(m_sink.messages.at(1).icon, Messages::Icon::Information);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
