@@ -1,0 +1,83 @@
+// Opening a card in the window (choose, picture, load, boxes built, window
+// laid out) and one move of the focus from box to box.
+
+#include "AnswerBox.h"
+#include "CardFileEnvelope.h"
+#include "CardLayouts.h"
+#include "Cp1252.h"
+#include "InstalledCardText.h"
+#include "MDIForm1.h"
+#include "Messages.h"
+#include "frmCanCard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString g_cards;
+
+void prepareCards(const QTemporaryDir &dir)
+{
+    const CardLayout &layout = CardLayouts::canada();
+    QString reason;
+    CardFileEnvelope::writeCardFile(dir.filePath(QStringLiteral("Canada.qcf")),
+                                    Cp1252::encode(installedCardText(layout, installedPrintSettings(layout))),
+                                    &reason);
+    QFile::copy(QStringLiteral(BORVESSA_SOURCE_DIR "/cards/Canada.gif"), dir.filePath(QStringLiteral("Canada.gif")));
+    g_cards = dir.path();
+}
+
+void BM_OpenCard(benchmark::State &state)
+{
+    MDIForm1 window(g_cards);
+    window.show();
+    for (auto _ : state) {
+        if (!window.openCard(QStringLiteral("Canada")))
+            state.SkipWithError("open failed");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        window.closeCard();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCard)->Unit(benchmark::kMillisecond);
+
+void BM_FocusChange(benchmark::State &state)
+{
+    MDIForm1 window(g_cards);
+    window.show();
+    window.openCard(QStringLiteral("Canada"));
+    frmCanCard *card = window.cardWindow();
+    QApplication::setActiveWindow(&window);
+    int next = 0;
+    const int boxes[] = {0, 12, 10, 13, 4};
+    for (auto _ : state) {
+        card->txtAddress(boxes[next])->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        next = (next + 1) % 5;
+    }
+    card->setModified(false);
+}
+BENCHMARK(BM_FocusChange)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scoped(&sink);
+    QTemporaryDir dir;
+    prepareCards(dir);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
