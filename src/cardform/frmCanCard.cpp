@@ -412,6 +412,9 @@ void frmCanCard::updateSwitches()
     if (m_model.designSwitchVisible()) {
         m_chkDesign->show();
         m_buDesignToggle->show();
+        // The preparer of a card in design mode may also reset it.
+        m_buReset->show();
+        m_mnuReset->setVisible(true);
     }
     const bool hasCard = m_model.clsCard() != nullptr;
     m_mnuSave1->setEnabled(hasCard);

@@ -159,6 +159,11 @@ void TestMainWindow::openingACardLaysTheWindowOut()
     QCOMPARE(window()->heightTwips(), bottom + 1000);
     QCOMPARE(window()->widthTwips(), qRound(pic.width + 300 + card->fra1Rect().width + 600));
     QVERIFY(window()->windowTitle().startsWith(u"Canada"_s));
+    // Design controls stay hidden for a card in normal mode.
+    QVERIFY(!card->buDesignToggle()->isVisible());
+    QVERIFY(!card->buReset()->isVisible());
+    QVERIFY(!card->mnuReset()->isVisible());
+    QVERIFY(!card->mnuSave(2)->isVisible());
 }
 
 void TestMainWindow::closingReturnsToTheWelcomeState()
@@ -317,6 +322,8 @@ void TestMainWindow::designModeCardShowsItsSwitch()
     QVERIFY(card->buDesignToggle()->isVisible());
     QVERIFY(card->chkDesign()->isVisible());
     QVERIFY(card->chkDesign()->isChecked());
+    QVERIFY(card->buReset()->isVisible());
+    QVERIFY(card->mnuReset()->isVisible());
     QCOMPARE(card->labNotify()->text(), u"Dgn"_s);
     // Design sample answers are read instead of the answers.
     QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
