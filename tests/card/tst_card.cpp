@@ -41,6 +41,7 @@ private Q_SLOTS:
 
     void saveRoundTrip();
     void designCopyIsWrittenInDesignMode();
+    void failedDesignCopyStillSavesTheCard();
     void failedWriteKeepsTheOldFile();
     void unencodableTextIsRefused();
 
@@ -275,6 +276,28 @@ void TestCard::designCopyIsWrittenInDesignMode()
     QVERIFY(card.SaveCardStrToFile());
     QCOMPARE(fileBytes(copy), Cp1252::encode(card.CardStr()));
     QVERIFY(QFile::remove(copy));
+}
+
+void TestCard::failedDesignCopyStillSavesTheCard()
+{
+    const QString file = path(u"US.qcf"_s);
+    QVERIFY(writeCard(file, withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s)));
+    Card card;
+    QVERIFY(card.LoadCard(file));
+    card.setVarCardTitle(u"Blocked"_s);
+    // A folder where the copy should go makes the copy fail.
+    const QString copy = Card::designCopyPath(u"Blocked"_s);
+    QVERIFY(QDir().mkpath(copy));
+    card.colAnsws().clear();
+    QVERIFY(card.SetDesignModeValInCardStr());
+    QVERIFY(card.SaveValueToCardStr(u"changed"_s, 30, QString()));
+    QVERIFY(card.SaveCardStrToFile());
+    QCOMPARE(m_sink.messages.size(), 1);
+    QVERIFY(m_sink.messages.first().text.contains(QDir::toNativeSeparators(copy)));
+    Card again;
+    QVERIFY(again.LoadCard(file));
+    QCOMPARE(lineOf(again.CardStr(), 30), u"changed"_s);
+    QVERIFY(QDir(copy).removeRecursively());
 }
 
 void TestCard::failedWriteKeepsTheOldFile()

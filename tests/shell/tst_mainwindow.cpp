@@ -43,6 +43,7 @@ private Q_SLOTS:
     void typeSaveCloseReopen();
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
+    void bothSaveEntriesWriteTheSameFile();
     void resetAsksAndKeepsSavedAnswers();
     void designModeCardShowsItsSwitch();
     void designWindowCommandsPersist();
@@ -279,6 +280,19 @@ void TestMainWindow::unsavedAnswersAreAskedFor()
     QCOMPARE(lineOf(decrypted(u"Canada.qcf"_s), 351 + 13) == u"13,PostalCode,B3H 1Z4"_s, saved);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(window()->cardWindow() != nullptr, !closed);
+}
+
+void TestMainWindow::bothSaveEntriesWriteTheSameFile()
+{
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    card->model().setBoxText(4, u"Okafor, Ada"_s);
+    card->mnuSave(1)->trigger();
+    const QByteArray first = fileBytes(m_dir->filePath(u"Canada.qcf"_s));
+    card->mnuSave(2)->trigger();
+    QCOMPARE(fileBytes(m_dir->filePath(u"Canada.qcf"_s)), first);
+    QCOMPARE(lineOf(decrypted(u"Canada.qcf"_s), 351 + 4), u"4,Name,Okafor, Ada"_s);
 }
 
 void TestMainWindow::resetAsksAndKeepsSavedAnswers()
