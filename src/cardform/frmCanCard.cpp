@@ -2,6 +2,10 @@
 
 #include "AnswerBox.h"
 #include "CardPicture.h"
+#include "CardPrinter.h"
+#include "PdfExport.h"
+#include "PrintLayout.h"
+#include "PrintPreviewDialog.h"
 #include "Messages.h"
 #include "ProductInfo.h"
 #include "SpinArrows.h"
@@ -11,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -227,7 +232,7 @@ void frmCanCard::buildPanel()
     connect(m_chkOrientation, &QCheckBox::clicked, this, &frmCanCard::chkOrientation_MouseUp);
     connect(m_buDesignToggle, &QPushButton::clicked, this, &frmCanCard::ToggleDesign);
     connect(m_buReset, &QPushButton::clicked, this, &frmCanCard::buReset_Click);
-    connect(m_buPrint, &QPushButton::clicked, this, [this] { Q_EMIT printRequested(false); });
+    connect(m_buPrint, &QPushButton::clicked, this, &frmCanCard::buPrint_MouseUp);
     connect(m_upDown, &SpinArrows::upClick, this, &frmCanCard::UpDown_UpClick);
     connect(m_upDown, &SpinArrows::downClick, this, &frmCanCard::UpDown_DownClick);
     connect(m_leftRight, &SpinArrows::upClick, this, &frmCanCard::LeftRight_UpClick);
@@ -236,9 +241,6 @@ void frmCanCard::buildPanel()
     connect(m_narrowWide, &SpinArrows::downClick, this, &frmCanCard::narrowWide_DownClick);
     connect(m_tallShort, &SpinArrows::upClick, this, &frmCanCard::tallShort_UpClick);
     connect(m_tallShort, &SpinArrows::downClick, this, &frmCanCard::tallShort_DownClick);
-
-    // Printing comes alive once a printer is wired to the window.
-    m_buPrint->setEnabled(false);
 }
 
 void frmCanCard::buildMenus()
@@ -248,9 +250,12 @@ void frmCanCard::buildMenus()
     m_mnuSave1->setShortcut(QKeySequence::Save);
     m_mnuSave2 = m_fileMenu->addAction(u"Save as Default"_s, this, &frmCanCard::mnuSave_Click);
     m_mnuSave2->setVisible(false);
-    m_mnuPrint = m_fileMenu->addAction(u"Print"_s, this, [this] { Q_EMIT printRequested(true); });
+    m_mnuPrint = m_fileMenu->addAction(u"Print"_s, this, &frmCanCard::mnuPrint_Click);
     m_mnuPrint->setShortcut(QKeySequence::Print);
-    m_mnuPrint->setEnabled(false);
+    m_mnuPrintPreview = m_fileMenu->addAction(u"Print Pre&view"_s, this, &frmCanCard::printPreview);
+    m_mnuExportPdf = m_fileMenu->addAction(u"&Export PDF..."_s, this, &frmCanCard::exportPdfAs);
+    m_mnuPrintAlignment = m_fileMenu->addAction(u"Print &Alignment Page"_s, this,
+                                                [this] { printAlignmentPage(); });
     m_fileMenu->addSeparator();
     m_mnuQuit = m_fileMenu->addAction(u"E&xit"_s, this, &frmCanCard::quitRequested);
     m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
@@ -290,14 +295,6 @@ void frmCanCard::buildMenus()
     // Shortcuts work while the window is shown, whichever menu bar is in place.
     for (QMenu *menu : std::as_const(m_menus))
         addActions(menu->actions());
-}
-
-void frmCanCard::addFileActions(const QList<QAction *> &actions)
-{
-    m_fileMenu->insertActions(m_mnuQuit, actions);
-    m_fileMenu->insertSeparator(m_mnuQuit);
-    addActions(actions);
-    m_extraFileActions += actions;
 }
 
 // ---- The view -------------------------------------------------------------------
@@ -417,9 +414,11 @@ void frmCanCard::updateSwitches()
         m_mnuReset->setVisible(true);
     }
     const bool hasCard = m_model.clsCard() != nullptr;
-    m_mnuSave1->setEnabled(hasCard);
-    m_mnuSave2->setEnabled(hasCard);
+    for (QAction *a : {m_mnuSave1, m_mnuSave2, m_mnuPrint, m_mnuPrintPreview, m_mnuExportPdf,
+                       m_mnuPrintAlignment})
+        a->setEnabled(hasCard);
     m_chkOrientation->setEnabled(hasCard);
+    m_buPrint->setEnabled(hasCard);
 }
 
 void frmCanCard::updateTabChain()
@@ -725,6 +724,129 @@ int frmCanCard::GetCopies() const
             copies = option->text().toInt();
     }
     return copies;
+}
+
+// ---- Printing ------------------------------------------------------------------------
+
+void frmCanCard::buPrint_MouseUp()
+{
+    PrintCard1();
+}
+
+void frmCanCard::mnuPrint_Click()
+{
+    // The box being edited prints at its normal place and size, and is
+    // enlarged again afterwards.
+    const bool editing = m_model.isEditing();
+    m_model.RestoreControl();
+    PrintCard1();
+    if (editing && activeBoxIndex() == m_model.CurEditCtrl()) {
+        m_model.SaveCntrlPxsPriorToMove();
+        m_model.ConfigCtrlForEditing();
+    }
+}
+
+PrintPage frmCanCard::PrintCard2() const
+{
+    return PrintLayout::page(m_model);
+}
+
+bool frmCanCard::PrintCard1()
+{
+    if (!m_model.clsCard())
+        return false;
+    const int copies = GetCopies();
+    const Messages::Answer answer = Messages::show(
+        {u"Requesting Confirmation"_s, u"Print %1 declaration form(s)?"_s.arg(copies),
+         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Ok});
+    if (answer != Messages::Answer::Ok)
+        return false;
+    CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
+    QString error;
+    if (!printer.print(PrintCard2(), copies, RenderOptions{}, &error)) {
+        Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
+        return false;
+    }
+    return true;
+}
+
+RenderOptions frmCanCard::previewOptions() const
+{
+    RenderOptions options;
+    options.drawPicture = true;
+    options.picture = m_picture->image();
+    options.pictureRect = m_model.picture();
+    return options;
+}
+
+void frmCanCard::printPreview()
+{
+    if (!m_model.clsCard())
+        return;
+    const bool editing = m_model.isEditing();
+    m_model.RestoreControl();
+    const PrintPage page = PrintCard2();
+    if (editing) {
+        m_model.SaveCntrlPxsPriorToMove();
+        m_model.ConfigCtrlForEditing();
+    }
+    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this);
+    dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
+    if (dialog.exec() == QDialog::Accepted)
+        mnuPrint_Click();
+}
+
+bool frmCanCard::exportPdf(const QString &path)
+{
+    const bool editing = m_model.isEditing();
+    m_model.RestoreControl();
+    const PrintPage page = PrintCard2();
+    if (editing) {
+        m_model.SaveCntrlPxsPriorToMove();
+        m_model.ConfigCtrlForEditing();
+    }
+    QString error;
+    if (!PdfExport::exportPdf(path, page, GetCopies(), RenderOptions{}, &error)) {
+        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
+        return false;
+    }
+    return true;
+}
+
+void frmCanCard::exportPdfAs()
+{
+    if (!m_model.clsCard())
+        return;
+    const QString suggested = QFileInfo(m_model.CardNam()).absolutePath() + u'/' + m_model.varCardTitle() + u".pdf"_s;
+    const QString path = QFileDialog::getSaveFileName(this, u"Export PDF"_s, suggested, u"PDF files (*.pdf)"_s);
+    if (!path.isEmpty())
+        exportPdf(path);
+}
+
+bool frmCanCard::printAlignmentPage()
+{
+    if (!m_model.clsCard())
+        return false;
+    const Messages::Answer answer = Messages::show(
+        {u"Requesting Confirmation"_s,
+         u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
+         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Ok});
+    if (answer != Messages::Answer::Ok)
+        return false;
+    const bool editing = m_model.isEditing();
+    m_model.RestoreControl();
+    RenderOptions options;
+    options.drawOutlines = true;
+    CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
+    QString error;
+    const bool printed = printer.print(PrintCard2(), 1, options, &error);
+    if (editing && activeBoxIndex() == m_model.CurEditCtrl()) {
+        m_model.SaveCntrlPxsPriorToMove();
+        m_model.ConfigCtrlForEditing();
+    }
+    if (!printed)
+        Messages::error(u"The alignment page was not printed.\n\n%1"_s.arg(error));
+    return printed;
 }
 
 void frmCanCard::beginDesignCommand()

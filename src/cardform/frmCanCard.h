@@ -11,6 +11,9 @@
 
 class AnswerBox;
 class CardPicture;
+class CardPrinter;
+struct PrintPage;
+struct RenderOptions;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -94,9 +97,9 @@ public:
     QAction *mnuClose() const { return m_mnuClose; }
     QAction *mnuReset() const { return m_mnuReset; }
     QAction *mnuAssist() const { return m_mnuAssist; }
-    QList<QAction *> extraFileActions() const { return m_extraFileActions; }
-    // Adds actions (print preview and the like) to the File menu before Exit.
-    void addFileActions(const QList<QAction *> &actions);
+    QAction *mnuPrintPreview() const { return m_mnuPrintPreview; }
+    QAction *mnuExportPdf() const { return m_mnuExportPdf; }
+    QAction *mnuPrintAlignment() const { return m_mnuPrintAlignment; }
 
     // ---- Handlers
     void txtAddress_GotFocus(int index);
@@ -124,6 +127,23 @@ public:
     void tallShort_DownClick();
     int GetCopies() const;
 
+    // ---- Printing
+    void buPrint_MouseUp();
+    void mnuPrint_Click();
+    // Asks for confirmation, then prints one page per copy; false when
+    // cancelled or the printer failed (the failure has been shown).
+    bool PrintCard1();
+    // The page as it prints: the answers of the visible boxes 0 to 39.
+    PrintPage PrintCard2() const;
+    // The faint card picture under the answers, for the preview.
+    RenderOptions previewOptions() const;
+    void printPreview();
+    bool exportPdf(const QString &path);
+    void exportPdfAs();
+    bool printAlignmentPage();
+    // The printer used; the program's one default printer unless set.
+    void setPrinter(CardPrinter *printer) { m_printer = printer; }
+
     // Takes the focused box out of its edit configuration before a command of
     // the design window changes it, and puts it back afterwards.
     void beginDesignCommand();
@@ -142,7 +162,6 @@ Q_SIGNALS:
     void modifiedChanged(bool modified);
     void zoomChanged(double zoom);
     void layoutChanged();
-    void printRequested(bool fromMenu);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -201,5 +220,8 @@ private:
     QAction *m_mnuClose = nullptr;
     QAction *m_mnuReset = nullptr;
     QAction *m_mnuAssist = nullptr;
-    QList<QAction *> m_extraFileActions;
+    QAction *m_mnuPrintPreview = nullptr;
+    QAction *m_mnuExportPdf = nullptr;
+    QAction *m_mnuPrintAlignment = nullptr;
+    CardPrinter *m_printer = nullptr;
 };

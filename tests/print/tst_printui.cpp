@@ -1,0 +1,235 @@
+// The printer: page set-up from the card, origin at the printable area,
+// settings put back after every job, and the failures a user can meet; and
+// the preview window.
+
+#include "CardFormModel.h"
+#include "CardPrinter.h"
+#include "PagePreview.h"
+#include "PdfProbe.h"
+#include "PrintLayout.h"
+#include "PrintPreviewDialog.h"
+#include "PrintTestCard.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A printer that writes a PDF file, set up as a user's printer might be.
+std::unique_ptr<QPrinter> filePrinter(const QString &file, const QMarginsF &margins)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    printer->setPageMargins(margins, QPageLayout::Point);
+    return printer;
+}
+
+} // namespace
+
+class TestPrintUi : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void printsFromThePrintableArea_data();
+    void printsFromThePrintableArea();
+    void secondJobStartsFromTheSameSettings();
+    void aJobThePrinterCannotStartFails();
+    void noPrinterInstalled();
+    void previewShowsEveryPageAndTheFaintPicture();
+
+private:
+    PrintPage loadPage(const PrintTestCard &card);
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+void TestPrintUi::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    if (!PdfProbe::available())
+        QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+}
+
+PrintPage TestPrintUi::loadPage(const PrintTestCard &card)
+{
+    const QString file = m_dir.filePath(u"card%1.qcf"_s.arg(++m_files));
+    if (!card.write(file))
+        return {};
+    CardFormModel form;
+    if (!form.LoadCard(file))
+        return {};
+    return PrintLayout::page(form);
+}
+
+void TestPrintUi::printsFromThePrintableArea_data()
+{
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<QMarginsF>("margins");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QSizeF>("pageSize");
+    QTest::newRow("portrait, no margins") << u"P"_s << QMarginsF() << 1 << QSizeF(216, 360);
+    QTest::newRow("portrait, margins") << u"P"_s << QMarginsF(18, 36, 9, 9) << 5 << QSizeF(216, 360);
+    QTest::newRow("landscape, margins") << u"L"_s << QMarginsF(18, 36, 9, 9) << 2 << QSizeF(360, 216);
+}
+
+void TestPrintUi::printsFromThePrintableArea()
+{
+    QFETCH(QString, orientation);
+    QFETCH(QMarginsF, margins);
+    QFETCH(int, copies);
+    QFETCH(QSizeF, pageSize);
+
+    PrintTestCard card;
+    card.orientation = orientation;
+    card.margin = 100;
+    card.enlarge = u"1.05"_s;
+    card.boxes = {{0, 1000, 1270, true, u"First"_s}, {1, 2100, 2270, true, u"Second"_s}};
+    const PrintPage page = loadPage(card);
+    const QString pdf = m_dir.filePath(u"printed%1.pdf"_s.arg(QTest::currentDataTag()));
+    CardPrinter printer(filePrinter(pdf, margins));
+    const QPageLayout before = printer.printer().pageLayout();
+    const bool fullPageBefore = printer.printer().fullPage();
+
+    QString error;
+    QVERIFY2(printer.print(page, copies, {}, &error), qPrintable(error));
+    QCOMPARE(printer.printer().pageLayout(), before);
+    QCOMPARE(printer.printer().fullPage(), fullPageBefore);
+
+    QCOMPARE(PdfProbe::pageCount(pdf), copies);
+    QCOMPARE(PdfProbe::pageSize(pdf), pageSize);
+    const QList<PdfProbe::Word> words = PdfProbe::words(pdf);
+    QCOMPARE(words.size(), 2 * copies);
+    const struct
+    {
+        QString text;
+        QPointF at;
+    } expected[] = {{u"First"_s, {47.25, 52.5}}, {u"Second"_s, {105, 105}}};
+    for (const PdfProbe::Word &w : words) {
+        for (const auto &e : expected) {
+            if (w.text != e.text)
+                continue;
+            const QPointF want = e.at + QPointF(margins.left(), margins.top());
+            QVERIFY2(qAbs(w.xMin - want.x()) <= 0.5 && qAbs(w.yMin - want.y()) <= 0.5,
+                     qPrintable(u"%1 at (%2, %3), expected (%4, %5)"_s.arg(w.text).arg(w.xMin).arg(w.yMin)
+                                    .arg(want.x()).arg(want.y())));
+        }
+    }
+}
+
+void TestPrintUi::secondJobStartsFromTheSameSettings()
+{
+    const QString pdf = m_dir.filePath(u"twice.pdf"_s);
+    CardPrinter printer(filePrinter(pdf, QMarginsF(20, 30, 20, 30)));
+    const QPageLayout before = printer.printer().pageLayout();
+
+    PrintTestCard landscape;
+    landscape.orientation = u"L"_s;
+    landscape.paperHeight = 10080;
+    landscape.boxes = {{0, 1000, 1270, true, u"Wide"_s}};
+    QString error;
+    QVERIFY2(printer.print(loadPage(landscape), 1, {}, &error), qPrintable(error));
+    QCOMPARE(printer.printer().pageLayout(), before);
+
+    PrintTestCard portrait;
+    portrait.boxes = {{0, 1000, 1270, true, u"Tall"_s}};
+    QVERIFY2(printer.print(loadPage(portrait), 1, {}, &error), qPrintable(error));
+    QCOMPARE(printer.printer().pageLayout(), before);
+    QCOMPARE(PdfProbe::pageSize(pdf), QSizeF(216, 360));
+    // The printable area starts at the margins, on a whole printer dot.
+    const PdfProbe::Word w = PdfProbe::find(PdfProbe::words(pdf), u"Tall"_s);
+    QVERIFY2(qAbs(w.xMin - 70) <= 0.5 && qAbs(w.yMin - 80) <= 0.5,
+             qPrintable(u"at (%1, %2)"_s.arg(w.xMin).arg(w.yMin)));
+}
+
+void TestPrintUi::aJobThePrinterCannotStartFails()
+{
+    const QString pdf = m_dir.filePath(u"no/such/folder/job.pdf"_s);
+    CardPrinter printer(filePrinter(pdf, QMarginsF(10, 10, 10, 10)));
+    const QPageLayout before = printer.printer().pageLayout();
+    PrintTestCard card;
+    card.orientation = u"L"_s;
+    card.boxes = {{0, 1000, 1270, true, u"Lost"_s}};
+    QString error;
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!printer.print(loadPage(card), 3, {}, &error));
+    QVERIFY2(error.contains(pdf) && error.contains(u"could not start the job"_s), qPrintable(error));
+    QCOMPARE(printer.printer().pageLayout(), before);
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestPrintUi::noPrinterInstalled()
+{
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("this system has a default printer; the test never prints on paper");
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Nowhere"_s}};
+    QString error = u"unchanged"_s;
+    CardPrinter printer;
+    const QPageLayout before = printer.printer().pageLayout();
+    QVERIFY(!printer.print(loadPage(card), 1, {}, &error));
+    QVERIFY2(error.startsWith(u"No printer is installed"_s), qPrintable(error));
+    QCOMPARE(printer.printer().pageLayout(), before);
+
+    // The card tool says the same and fails.
+    const QString file = m_dir.filePath(u"noprinter.qcf"_s);
+    QVERIFY(card.write(file));
+    QProcess tool;
+    tool.start(qEnvironmentVariable("BORVESSA_BIN_DIR") + u"/borvessa-card"_s, {u"print"_s, file});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(tool.readAllStandardError());
+    QVERIFY2(err.startsWith(file + u": No printer is installed"_s), qPrintable(err));
+}
+
+void TestPrintUi::previewShowsEveryPageAndTheFaintPicture()
+{
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Seen"_s}};
+    const PrintPage page = loadPage(card);
+    RenderOptions options;
+    options.drawPicture = true;
+    options.picture = QImage(8, 8, QImage::Format_RGB32);
+    options.picture.fill(Qt::blue);
+    options.pictureRect = {1000, 1270, 2000, 2000}; // (1000, 1000) twips on the page
+
+    PrintPreviewDialog dialog(page, 5, options);
+    dialog.resize(400, 600);
+    QCOMPARE(dialog.pageText(), u"Page 1 of 5"_s);
+    dialog.showPage(3);
+    QCOMPARE(dialog.pageText(), u"Page 3 of 5"_s);
+    dialog.showPage(9);
+    QCOMPARE(dialog.pageText(), u"Page 5 of 5"_s);
+
+    PagePreview *preview = dialog.preview();
+    preview->resize(300, 460);
+    const QRectF paper = preview->paperRect();
+    QVERIFY(!paper.isEmpty());
+    QCOMPARE(paper.width() / paper.height(), 4320.0 / 7200.0);
+    const QImage shown = preview->grab().toImage();
+    const auto at = [&](qreal xTwips, qreal yTwips) {
+        return shown.pixel(QPointF(paper.left() + xTwips * paper.width() / 4320,
+                                   paper.top() + yTwips * paper.height() / 7200)
+                               .toPoint());
+    };
+    // Faint blue inside the picture's place, white paper outside it.
+    const QRgb inside = at(2500, 2500);
+    QVERIFY(qBlue(inside) > 200 && qRed(inside) > 100 && qRed(inside) < 255);
+    QCOMPARE(at(3800, 3800), qRgb(255, 255, 255));
+    QCOMPARE(at(500, 2500), qRgb(255, 255, 255));
+}
+
+QTEST_MAIN(TestPrintUi)
+#include "tst_printui.moc"
