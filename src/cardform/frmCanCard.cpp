@@ -740,10 +740,26 @@ void frmCanCard::mnuPrint_Click()
     const bool editing = m_model.isEditing();
     m_model.RestoreControl();
     PrintCard1();
-    if (editing && activeBoxIndex() == m_model.CurEditCtrl()) {
+    if (editing)
+        reconfigureFocusedBox();
+}
+
+void frmCanCard::reconfigureFocusedBox()
+{
+    if (activeBoxIndex() == m_model.CurEditCtrl()) {
         m_model.SaveCntrlPxsPriorToMove();
         m_model.ConfigCtrlForEditing();
     }
+}
+
+PrintPage frmCanCard::pageAtRest()
+{
+    const bool editing = m_model.isEditing();
+    m_model.RestoreControl();
+    PrintPage page = PrintCard2();
+    if (editing)
+        reconfigureFocusedBox();
+    return page;
 }
 
 PrintPage frmCanCard::PrintCard2() const
@@ -783,13 +799,7 @@ void frmCanCard::printPreview()
 {
     if (!m_model.clsCard())
         return;
-    const bool editing = m_model.isEditing();
-    m_model.RestoreControl();
-    const PrintPage page = PrintCard2();
-    if (editing) {
-        m_model.SaveCntrlPxsPriorToMove();
-        m_model.ConfigCtrlForEditing();
-    }
+    const PrintPage page = pageAtRest();
     PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this);
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
     if (dialog.exec() == QDialog::Accepted)
@@ -798,13 +808,7 @@ void frmCanCard::printPreview()
 
 bool frmCanCard::exportPdf(const QString &path)
 {
-    const bool editing = m_model.isEditing();
-    m_model.RestoreControl();
-    const PrintPage page = PrintCard2();
-    if (editing) {
-        m_model.SaveCntrlPxsPriorToMove();
-        m_model.ConfigCtrlForEditing();
-    }
+    const PrintPage page = pageAtRest();
     QString error;
     if (!PdfExport::exportPdf(path, page, GetCopies(), RenderOptions{}, &error)) {
         Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
@@ -833,17 +837,11 @@ bool frmCanCard::printAlignmentPage()
          Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Ok});
     if (answer != Messages::Answer::Ok)
         return false;
-    const bool editing = m_model.isEditing();
-    m_model.RestoreControl();
     RenderOptions options;
     options.drawOutlines = true;
     CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
     QString error;
-    const bool printed = printer.print(PrintCard2(), 1, options, &error);
-    if (editing && activeBoxIndex() == m_model.CurEditCtrl()) {
-        m_model.SaveCntrlPxsPriorToMove();
-        m_model.ConfigCtrlForEditing();
-    }
+    const bool printed = printer.print(pageAtRest(), 1, options, &error);
     if (!printed)
         Messages::error(u"The alignment page was not printed.\n\n%1"_s.arg(error));
     return printed;
@@ -858,10 +856,8 @@ void frmCanCard::beginDesignCommand()
 
 void frmCanCard::endDesignCommand()
 {
-    if (m_designCommandEditing && activeBoxIndex() == m_model.CurEditCtrl()) {
-        m_model.SaveCntrlPxsPriorToMove();
-        m_model.ConfigCtrlForEditing();
-    }
+    if (m_designCommandEditing)
+        reconfigureFocusedBox();
     m_designCommandEditing = false;
 }
 

@@ -180,6 +180,10 @@ private:
     void updateMinimumSize();
     void showRefused(int index, const QString &characters);
     void focusNoOp();
+    // Puts the focused box back into its edit configuration, if it still has the focus.
+    void reconfigureFocusedBox();
+    // The printed page, with the box being edited at its normal place.
+    PrintPage pageAtRest();
 
     CardFormModel m_model;
     double m_zoom = DefaultZoom;
