@@ -1,6 +1,8 @@
+#include "CardFolder.h"
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
 #include "Messages.h"
+#include "WindowSettings.h"
 
 #include <QApplication>
 
@@ -10,11 +12,16 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Borvessa"));
     QApplication::setOrganizationName(QStringLiteral("Borvessa"));
     QApplication::setApplicationVersion(QStringLiteral(BORVESSA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("borvessa"));
 
     MessageBoxSink sink;
     Messages::ScopedSink scoped(&sink);
 
-    MDIForm1 window;
+    // The cards beside the program in a build tree, or the user's own copies
+    // of the installed cards.
+    MDIForm1 window(CardFolder::resolve());
+    window.setZoom(WindowSettings::zoom());
+    WindowSettings::restoreGeometry(&window);
     window.show();
     return app.exec();
 }

@@ -4,7 +4,7 @@
 borvessa_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                   libqt6svg6 libssl-dev libgif-dev libbenchmark-dev
-                  poppler-utils fonts-dejavu-core "$@")
+                  poppler-utils fonts-dejavu-core desktop-file-utils appstream "$@")
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -3,6 +3,7 @@
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
+#include "WindowSettings.h"
 #include "frmAbout.h"
 #include "frmCanCard.h"
 #include "frmDesign.h"
@@ -376,5 +377,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     frmDesign::closeInstance();
     if (m_about)
         m_about->close();
+    WindowSettings::saveGeometry(this);
+    WindowSettings::setZoom(m_zoom);
     event->accept();
 }

@@ -1,5 +1,6 @@
 #include "Registry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -115,7 +116,15 @@ QStringList Registry::searchPaths()
 {
     if (!explicitSearchPaths().isEmpty())
         return explicitSearchPaths();
-    return QStandardPaths::standardLocations(QStandardPaths::ConfigLocation);
+    // The user's folder, the system's folders, and last the configuration
+    // folder of the installation the program runs from (a prefix such as
+    // /usr/local keeps its registry file in <prefix>/etc/xdg).
+    QStringList folders = QStandardPaths::standardLocations(QStandardPaths::ConfigLocation);
+    const QString installed =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../etc/xdg"));
+    if (!folders.contains(installed))
+        folders.append(installed);
+    return folders;
 }
 
 QStringList Registry::files()

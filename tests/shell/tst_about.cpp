@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void startSysInfoStartsARealProgram_data();
     void startSysInfoStartsARealProgram();
 
+    void installationRecordsTheSystemInformationProgram();
     void aboutBoxShowsTheProduct();
     void aboutBoxCloses_data();
     void aboutBoxCloses();
@@ -245,6 +247,39 @@ void TestAbout::startSysInfoStartsARealProgram()
     if (starts)
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
     QCOMPARE(m_sink.texts(), starts ? QStringList() : QStringList{Unavailable});
+}
+
+void TestAbout::installationRecordsTheSystemInformationProgram()
+{
+    // The install step finds the desktop's program and writes it as PATH;
+    // System Info then starts it.
+    const QString tools = path(u"tools"_s);
+    const QString marker = path(u"started"_s);
+    const QString program = tools + u"/sys-info \"viewer\""_s;
+    writeFile(program, "#!/bin/sh\n: > '" + marker.toUtf8() + "'\n");
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString registry = path(u"system"_s) + u"/Borvessa/registry.ini"_s;
+    QProcess cmake;
+    cmake.start(u"cmake"_s, {u"-DREGISTRY_FILE="_s + registry,
+                             u"-DSYSINFO_PROGRAMS="_s + tools + u"/missing;"_s + program,
+                             u"-P"_s, qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/packaging/RecordSysInfo.cmake"_s});
+    if (!cmake.waitForStarted())
+        QSKIP("cmake is not available");
+    QVERIFY(cmake.waitForFinished());
+    QCOMPARE(cmake.exitCode(), 0);
+    QString value;
+    QVERIFY(GetKeyValue(KeyRoot::HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"PATH"_s, value));
+    QCOMPARE(value, program);
+    QVERIFY(SysInfo().StartSysInfo());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+
+    // Without any such program nothing is written.
+    QFile::remove(registry);
+    cmake.start(u"cmake"_s, {u"-DREGISTRY_FILE="_s + registry, u"-DSYSINFO_PROGRAMS="_s + tools + u"/missing"_s,
+                             u"-P"_s, qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/packaging/RecordSysInfo.cmake"_s});
+    QVERIFY(cmake.waitForFinished());
+    QCOMPARE(cmake.exitCode(), 0);
+    QVERIFY(!QFile::exists(registry));
 }
 
 void TestAbout::aboutBoxShowsTheProduct()
