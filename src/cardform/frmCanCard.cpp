@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -802,6 +803,11 @@ void frmCanCard::printPreview()
     const PrintPage page = pageAtRest();
     PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this);
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
+    // The page at the size of the card on screen, within the screen.
+    QSize size(int(page.pageWidth() * scale()) + 80, int(page.pageHeight() * scale()) + 120);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
     if (dialog.exec() == QDialog::Accepted)
         mnuPrint_Click();
 }
