@@ -274,11 +274,17 @@ void CardFormModel::ConfigCtrlForEditing()
     Q_EMIT boxRaised(m_curEditCtrl);
     Q_EMIT boxSelectAll(m_curEditCtrl, true);
 
-    if (m_card) {
-        if (const Question *q = m_card->colQuests().Item(QString::number(m_curEditCtrl)))
-            m_questionLine = q->question;
-    }
+    m_questionLine = questionFor(m_curEditCtrl);
     Q_EMIT questionChanged(m_questionLine);
+}
+
+QString CardFormModel::questionFor(int index) const
+{
+    if (m_card) {
+        if (const Question *q = m_card->colQuests().Item(QString::number(index)))
+            return q->question;
+    }
+    return m_boxes[index].tag;
 }
 
 void CardFormModel::RestoreControl()

@@ -108,6 +108,9 @@ public:
     float varRightEdgeOfCntrl() const;
     float varRightSideOfCard() const;
     QString questionLine() const { return m_questionLine; }
+    // The question of a box: the card's question for its number, else the
+    // box's tag.
+    QString questionFor(int index) const;
     QString txtAnsText() const { return m_txtAns; }
 
     // ---- Snapshot and picture commands

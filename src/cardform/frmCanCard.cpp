@@ -388,6 +388,8 @@ void frmCanCard::updateBox(int index)
     font.setPointSizeF(std::max(1.0, double(b.fontSize) * m_zoom));
     box->setFont(font);
     box->setBordered(b.bordered && !b.flat);
+    // Screen readers announce the question of the box.
+    box->setAccessibleName(m_model.questionFor(index));
     if (box->text() != b.text)
         box->setText(b.text);
     if (box->isHidden() == b.visible)

@@ -195,6 +195,7 @@ void TestEntry::enterMovesThroughTheBoxesInTabOrder()
     QCOMPARE(m_form->model().box(12).rect.height, 220.0f);
     QCOMPARE(m_form->model().CurEditCtrl(), 12);
     QCOMPARE(m_form->labQuestion()->text(), u"Province or state"_s);
+    QCOMPARE(m_form->txtAddress(10)->accessibleName(), u"Country"_s);
     QTest::keyClick(m_form->txtAddress(12), Qt::Key_Enter);
     QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(10));
 }
