@@ -9,6 +9,7 @@
 #include "MDIForm1.h"
 #include "Messages.h"
 #include "TestCards.h"
+#include "WindowSettings.h"
 #include "frmCanCard.h"
 #include "frmDesign.h"
 
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +50,8 @@ private Q_SLOTS:
     void designModeCardShowsItsSwitch();
     void designWindowCommandsPersist();
     void helpMessages();
+    void zoomIsRememberedOnExit_data();
+    void zoomIsRememberedOnExit();
 
 private:
     void copyCard(const CardLayout &layout, const QString &text = {});
@@ -387,6 +391,37 @@ void TestMainWindow::helpMessages()
     QVERIFY(m_sink.messages.at(0).text.startsWith(u"Help is available at "_s));
     QVERIFY(m_sink.messages.at(1).text.startsWith(u"Additional card modules are available at \n\n            "_s));
     QCOMPARE(m_sink.messages.at(1).icon, Messages::Icon::Information);
+}
+
+void TestMainWindow::zoomIsRememberedOnExit_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<double>("read");
+    QTest::newRow("in range") << QVariant(3.0) << 3.0;
+    QTest::newRow("too large") << QVariant(9.0) << 4.0;
+    QTest::newRow("too small") << QVariant(0.5) << 1.0;
+    QTest::newRow("not a number") << QVariant(u"abc"_s) << 2.0;
+}
+
+void TestMainWindow::zoomIsRememberedOnExit()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(double, read);
+    {
+        QSettings settings(u"Borvessa"_s, u"Borvessa"_s);
+        settings.setValue(u"view/zoom"_s, stored);
+    }
+    QCOMPARE(WindowSettings::zoom(), read);
+
+    copyCard(CardLayouts::canada());
+    window()->setZoom(WindowSettings::zoom());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    QCOMPARE(window()->cardWindow()->zoom(), read);
+    // A zoom chosen in the card window is what the next start finds.
+    window()->cardWindow()->setZoom(1.5);
+    QVERIFY(window()->close());
+    QCOMPARE(WindowSettings::zoom(), 1.5);
+    m_window.reset();
 }
 
 QTEST_MAIN(TestMainWindow)
