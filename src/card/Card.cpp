@@ -1,5 +1,6 @@
 #include "Card.h"
 
+#include "AtomicFile.h"
 #include "CardFileEnvelope.h"
 #include "Cp1252.h"
 #include "Messages.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -585,13 +585,12 @@ bool Card::SaveCardStrToFile()
         const QString title = m_varCardTitle.isEmpty() ? QFileInfo(m_cardName).completeBaseName()
                                                        : m_varCardTitle;
         const QString path = designCopyPath(title);
-        QSaveFile copy(path);
+        QString reason = u"cannot be written: its folder cannot be made"_s;
         const bool written = QDir().mkpath(QFileInfo(path).absolutePath())
-            && copy.open(QIODevice::WriteOnly) && copy.write(Cp1252::encode(m_cardStr)) >= 0
-            && copy.commit();
+            && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason);
         if (!written) {
-            Messages::warn(u"The design copy could not be written to %1 (%2). The card file is saved all the same."_s
-                               .arg(QDir::toNativeSeparators(path), copy.errorString()));
+            Messages::warn(u"The design copy %1 %2. The card file is saved all the same."_s
+                               .arg(QDir::toNativeSeparators(path), reason));
         }
     }
     return EncryptFileStr();

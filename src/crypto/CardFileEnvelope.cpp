@@ -1,12 +1,10 @@
 #include "CardFileEnvelope.h"
 
+#include "AtomicFile.h"
 #include "clsCrypto.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cerrno>
 
 namespace CardFileEnvelope {
 
@@ -97,23 +95,7 @@ bool writeCardFile(const QString &path, const QByteArray &cardText, QString *rea
     QByteArray bytes;
     if (!encrypt(cardText, &bytes, reason))
         return false;
-    // The text goes to a temporary file beside the card file and replaces it
-    // only once it is completely on disk.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failWith(reason, QStringLiteral("cannot be written: ") + file.errorString());
-    // QSaveFile commits even after a failed flush or a short write, so both
-    // are checked here; the system's error says more than the device's.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int code = errno;
-        const QString why = code ? qt_error_string(code) : file.errorString();
-        file.cancelWriting();
-        return failWith(reason, QStringLiteral("cannot be written: ") + why);
-    }
-    if (!file.commit())
-        return failWith(reason, QStringLiteral("cannot be written: ") + file.errorString());
-    return true;
+    return AtomicFile::write(path, bytes, reason);
 }
 
 } // namespace CardFileEnvelope

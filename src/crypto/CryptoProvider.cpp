@@ -1,10 +1,11 @@
 #include "CryptoProvider.h"
 
+#include "AtomicFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <openssl/bio.h>
@@ -203,15 +204,7 @@ bool validContainerName(const QString &name)
 // in place until the new one is complete.
 bool writeContainer(const QString &path, const QByteArray &content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return false;
-    // A failed flush must be caught here: QSaveFile would still commit.
-    if (file.write(content) != content.size() || !file.flush())
-        return false;
-    return file.commit();
+    return AtomicFile::write(path, content, nullptr, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 bool createEmptyContainer(const QString &path)
