@@ -604,8 +604,7 @@ void frmCanCard::CloseCard()
 
 void frmCanCard::mnuAssist_Click()
 {
-    Messages::show({u"Borvessa Help"_s, u"Help is available at "_s + ProductInfo::webAddress(),
-                    Messages::Icon::Information});
+    ProductInfo::showHelp();
 }
 
 void frmCanCard::mnuReset_Click()
@@ -624,11 +623,9 @@ bool frmCanCard::ResetCard()
 {
     if (!m_model.clsCard())
         return false;
-    const Messages::Answer answer = Messages::show(
-        {u"Requesting Confirmation"_s,
-         u"This will remove any changes made to the \r\ndeclaration card since installation.\r\n\r\n   .... Proceed?"_s,
-         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Cancel});
-    if (answer != Messages::Answer::Ok)
+    if (!Messages::confirm(
+            u"This will remove any changes made to the \r\ndeclaration card since installation.\r\n\r\n   .... Proceed?"_s,
+            u"Requesting Confirmation"_s, true))
         return false;
     focusNoOp();
     QCoreApplication::processEvents();
@@ -775,10 +772,7 @@ bool frmCanCard::PrintCard1()
     if (!m_model.clsCard())
         return false;
     const int copies = GetCopies();
-    const Messages::Answer answer = Messages::show(
-        {u"Requesting Confirmation"_s, u"Print %1 declaration form(s)?"_s.arg(copies),
-         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Ok});
-    if (answer != Messages::Answer::Ok)
+    if (!Messages::confirm(u"Print %1 declaration form(s)?"_s.arg(copies), u"Requesting Confirmation"_s))
         return false;
     CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
     QString error;
@@ -839,11 +833,9 @@ bool frmCanCard::printAlignmentPage()
 {
     if (!m_model.clsCard())
         return false;
-    const Messages::Answer answer = Messages::show(
-        {u"Requesting Confirmation"_s,
-         u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
-         Messages::Icon::Question, Messages::Buttons::OkCancel, Messages::Answer::Ok});
-    if (answer != Messages::Answer::Ok)
+    if (!Messages::confirm(
+            u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
+            u"Requesting Confirmation"_s))
         return false;
     RenderOptions options;
     options.drawOutlines = true;

@@ -340,8 +340,7 @@ void MDIForm1::mnuNewCard_Click()
 
 void MDIForm1::mnuHelp1_Click()
 {
-    Messages::show({u"Borvessa Help"_s, u"Help is available at "_s + ProductInfo::webAddress(),
-                    Messages::Icon::Information});
+    ProductInfo::showHelp();
 }
 
 void MDIForm1::mnuAbout_Click()

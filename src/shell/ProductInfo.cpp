@@ -84,4 +84,10 @@ QPixmap picture(int side)
     return drawnPicture(side);
 }
 
+void showHelp()
+{
+    Messages::show({QStringLiteral("Borvessa Help"), QStringLiteral("Help is available at ") + webAddress(),
+                    Messages::Icon::Information});
+}
+
 } // namespace ProductInfo

@@ -20,4 +20,7 @@ QString pictureResource();
 // never shows an empty space.
 QPixmap picture(int side);
 
+// The help message of both menus: where help is to be found.
+void showHelp();
+
 } // namespace ProductInfo
