@@ -153,8 +153,12 @@ bool Card::GetStartOfLinePxInFileStr()
     qsizetype p = 1;
     for (int i = 1; i < m_lineNum; ++i) {
         const qsizetype idx = m_cardStr.indexOf(u"\r\n"_s, p);
-        if (idx < 0)
-            return fail(m_lineNum, u"is missing (the card text has only %1 lines)"_s.arg(i));
+        if (idx < 0) {
+            // i - 1 line ends were found; the text after the last one is
+            // one more line unless it is empty.
+            const int lines = m_cardStr.endsWith(u"\r\n"_s) ? i - 1 : i;
+            return fail(m_lineNum, u"is missing (the card text has only %1 lines)"_s.arg(lines));
+        }
         p = idx + 1;
     }
     m_pxStart = p + 2;

@@ -42,9 +42,11 @@ bool decrypt(const QByteArray &fileBytes, QByteArray *cardText, QString *reason)
         return serviceFailure(reason, what, crypto);
     crypto.setInBuffer(fileBytes);
     if (!crypto.DecryptFileData()) {
-        // A digest mismatch is the one failure that leaves no error message.
+        // A refused frame is the one failure that leaves no error message.
         if (crypto.errorMsg().isEmpty())
-            return failWith(reason, QStringLiteral("has been corrupted since original encryption (digest mismatch)"));
+            return failWith(reason, QStringLiteral("has been corrupted since original encryption (%1)")
+                                        .arg(crypto.damagedFrame() ? QStringLiteral("damaged frame")
+                                                                   : QStringLiteral("digest mismatch")));
         return serviceFailure(reason, what, crypto);
     }
     if (cardText)

@@ -116,10 +116,13 @@ bool deliver(const Bytes &value, unsigned char *buf, std::uint32_t *len)
     return true;
 }
 
-// An open key container.
+// An open key container. A container created with CRYPT_NEWKEYSET has no
+// file until a key pair is stored in it, so hashing and the pass-phrase key
+// never write into the user's data folder.
 struct Context
 {
     QString path;
+    bool unwritten = false;
 };
 
 // An MD5 hash; it takes no more data once its value has been read.
@@ -207,19 +210,24 @@ bool writeContainer(const QString &path, const QByteArray &content)
     return AtomicFile::write(path, content, nullptr, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-bool createEmptyContainer(const QString &path)
+// The keys folder is the owner's alone, whatever the umask. An existing
+// folder is made private too.
+bool makeKeysFolder(const QString &containerFile)
 {
-    QFile file(path);
-    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+    const QString folder = QFileInfo(containerFile).absolutePath();
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    if (!QFileInfo(folder).isDir()
+        && (!QDir().mkpath(QFileInfo(folder).absolutePath()) || !QDir().mkdir(folder, ownerOnly)))
         return false;
-    return file.setPermissions(ownerOnly);
+    return QFile::setPermissions(folder, ownerOnly);
 }
 
 // Loads the key pair of a container; an empty container has none.
-std::uint32_t loadKeyPair(const QString &path, PkeyPtr *out)
+std::uint32_t loadKeyPair(const Context &context, PkeyPtr *out)
 {
-    QFile file(path);
+    QFile file(context.path);
+    if (context.unwritten && !file.exists())
+        return NTE_NO_KEY;
     if (!file.open(QIODevice::ReadOnly))
         return NTE_BAD_KEYSET;
     const QByteArray pem = file.readAll();
@@ -237,14 +245,19 @@ std::uint32_t loadKeyPair(const QString &path, PkeyPtr *out)
     return 0;
 }
 
-bool storeKeyPair(const QString &path, EVP_PKEY *pkey)
+bool storeKeyPair(Context *context, EVP_PKEY *pkey)
 {
+    if (!makeKeysFolder(context->path))
+        return false;
     BioPtr bio(BIO_new(BIO_s_mem()));
     if (!bio || !PEM_write_bio_PrivateKey(bio.get(), pkey, nullptr, nullptr, 0, nullptr, nullptr))
         return false;
     char *data = nullptr;
     const long size = BIO_get_mem_data(bio.get(), &data);
-    return size > 0 && writeContainer(path, QByteArray(data, qsizetype(size)));
+    if (size <= 0 || !writeContainer(context->path, QByteArray(data, qsizetype(size))))
+        return false;
+    context->unwritten = false;
+    return true;
 }
 
 
@@ -451,13 +464,11 @@ bool acquireContext(Handle *prov, const QString &container, const QString &provi
     if (flags & CRYPT_NEWKEYSET) {
         if (info.exists() || info.isSymLink())
             return fail(NTE_EXISTS);
-        if (!QDir().mkpath(info.absolutePath()) || !createEmptyContainer(path))
-            return fail(NTE_FAIL);
     } else if (!info.isFile()) {
         return fail(NTE_BAD_KEYSET);
     }
     const Handle h = st.newHandle();
-    st.contexts[h] = Context{path};
+    st.contexts[h] = Context{path, bool(flags & CRYPT_NEWKEYSET)};
     *prov = h;
     return true;
 }
@@ -589,7 +600,7 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
 {
     State &st = state();
     const std::lock_guard lock(st.mutex);
-    const Context *context = lookup(st.contexts, prov);
+    Context *context = lookup(st.contexts, prov);
     if (!context)
         return fail(NTE_BAD_UID);
     if (!key)
@@ -605,7 +616,7 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
         object.kind = KeyKind::RsaPair;
         object.exportable = flags & CRYPT_EXPORTABLE;
         object.pkey = generateRsa(rsaBits);
-        if (!object.pkey || !storeKeyPair(context->path, object.pkey.get()))
+        if (!object.pkey || !storeKeyPair(context, object.pkey.get()))
             return fail(NTE_FAIL);
     } else if (algId == CALG_RC2) {
         if (bits != 0 && bits != kRc2EffectiveBits)
@@ -639,7 +650,7 @@ bool getUserKey(Handle prov, std::uint32_t keyType, Handle *key)
         return fail(NTE_BAD_KEY);
     KeyObject object;
     object.kind = KeyKind::RsaPair;
-    if (const std::uint32_t code = loadKeyPair(context->path, &object.pkey))
+    if (const std::uint32_t code = loadKeyPair(*context, &object.pkey))
         return fail(code);
     const Handle h = st.newHandle();
     st.keys[h] = std::move(object);
@@ -743,7 +754,7 @@ bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle
             if (!given || given->kind != KeyKind::RsaPair)
                 return fail(NTE_BAD_KEY);
             exchange = given->pkey;
-        } else if (const std::uint32_t code = loadKeyPair(context->path, &exchange)) {
+        } else if (const std::uint32_t code = loadKeyPair(*context, &exchange)) {
             return fail(code);
         }
         if (len - kSimpleBlobFixed != modulusBytes(exchange.get()))

@@ -70,8 +70,11 @@ std::uint32_t lastError();
 // The file of a key container; an empty name is the user's default container.
 QString containerPath(const QString &container = {});
 
-// Opens a key container (flags 0) or creates it (CRYPT_NEWKEYSET). An empty
-// provider name picks the base provider.
+// Opens a key container (flags 0) or creates it (CRYPT_NEWKEYSET). A new
+// container's file, in a keys folder only its owner may enter, is written when
+// the first key pair is stored; until then the container has no key pair and
+// a second CRYPT_NEWKEYSET may create it again. An empty provider name picks
+// the base provider.
 bool acquireContext(Handle *prov, const QString &container, const QString &providerName,
                     std::uint32_t provType, std::uint32_t flags);
 bool releaseContext(Handle prov, std::uint32_t flags = 0);

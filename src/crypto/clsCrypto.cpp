@@ -76,7 +76,8 @@ QString clsCrypto::serviceTitle()
     return QStringLiteral("Borvessa Crypto");
 }
 
-// Opens the user's default key container, creating it on first use.
+// Opens the user's default key container, creating it on first use; its
+// file is written only once a key pair is made (GetExchangeKeypair).
 bool clsCrypto::AcquireKeyContainer()
 {
     Handle prov = 0;
@@ -110,8 +111,9 @@ bool clsCrypto::failWithCode(const QString &prefix)
     return fail(code, prefix + signedDecimal(code));
 }
 
-bool clsCrypto::rejectCorrupted()
+bool clsCrypto::rejectCorrupted(bool damagedFrame)
 {
+    m_damagedFrame = damagedFrame;
     Messages::show({Messages::applicationTitle(),
                     QStringLiteral("File has been corrupted since original encryption."),
                     Messages::Icon::None, Messages::Buttons::Ok, Messages::Answer::Ok});
@@ -227,10 +229,10 @@ bool clsCrypto::DecryptFileData()
         return false;
     const QByteArray frame = m_outBuffer;
     if (frame.size() < 2 || !isDigit(frame.at(0)) || !isDigit(frame.at(1)))
-        return rejectCorrupted();
+        return rejectCorrupted(true);
     const qsizetype digestLen = (frame.at(0) - '0') * 10 + (frame.at(1) - '0');
     if (frame.size() < 2 + digestLen)
-        return rejectCorrupted();
+        return rejectCorrupted(true);
     const QByteArray storedDigest = frame.mid(2, digestLen);
     const QByteArray payload = frame.mid(2 + digestLen);
     m_inBuffer = payload;

@@ -42,6 +42,10 @@ public:
 
     // The provider's code for the last failure this object reported.
     std::uint32_t lastErrorCode() const { return m_lastErrorCode; }
+    // After DecryptFileData refused a text as corrupted: true when the frame
+    // itself was damaged (no two-digit digest length, or too short for its
+    // digest), false when only the digest did not match.
+    bool damagedFrame() const { return m_damagedFrame; }
 
     // The title of the service's own messages.
     static QString serviceTitle();
@@ -67,7 +71,7 @@ private:
     bool failWithCode(const QString &prefix);
     bool fail(std::uint32_t code, const QString &message);
     // Shows the corruption notice, empties the output and returns false.
-    bool rejectCorrupted();
+    bool rejectCorrupted(bool damagedFrame = false);
     bool hashInBuffer(Handle hash);
     // Replaces a held key handle, quietly releasing the one it held before.
     static void replaceKey(Handle *slot, Handle key);
@@ -82,6 +86,7 @@ private:
     QByteArray m_hashValue;
     std::uint32_t m_hashLength = 0;
     std::uint32_t m_lastErrorCode = 0;
+    bool m_damagedFrame = false;
 
     Handle m_providerHandle = 0;
     Handle m_keyPairHandle = 0;

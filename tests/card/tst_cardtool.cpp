@@ -73,6 +73,8 @@ private Q_SLOTS:
     void getAndSetOneLine();
     void setRefusesTextTheCardCannotHold_data();
     void setRefusesTextTheCardCannotHold();
+    void missingLineCountsTheLines_data();
+    void missingLineCountsTheLines();
 
 private:
     QTemporaryDir m_dir;
@@ -217,17 +219,46 @@ void TestCardTool::getAndSetOneLine()
 void TestCardTool::setRefusesTextTheCardCannotHold_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("line break") << u"a\nb"_s;
-    QTest::newRow("outside the code page") << u"Łódź"_s;
+    QTest::addColumn<QString>("error");
+    QTest::newRow("line break") << u"a\nb"_s << u"borvessa-card: the new text must not contain a line break"_s;
+    QTest::newRow("outside the code page")
+        << u"\u0141\u00f3d\u017a"_s
+        << u"borvessa-card: the character \"\u0141\" (U+0141) cannot be stored in a card file"_s;
 }
 
 void TestCardTool::setRefusesTextTheCardCannotHold()
 {
     QFETCH(QString, text);
+    QFETCH(QString, error);
     const QByteArray before = fileBytes(m_canada);
     const Run r = runTool({u"set"_s, m_canada, u"18"_s, text});
     QCOMPARE(r.code, 2);
+    // One line naming the problem, not the whole usage text.
+    QCOMPARE(QString::fromLocal8Bit(r.err), error + u'\n');
     QCOMPARE(fileBytes(m_canada), before);
+}
+
+void TestCardTool::missingLineCountsTheLines_data()
+{
+    QTest::addColumn<bool>("finalLineEnd");
+    QTest::newRow("ends with a line end") << true;
+    QTest::newRow("last line without a line end") << false;
+}
+
+void TestCardTool::missingLineCountsTheLines()
+{
+    QFETCH(bool, finalLineEnd);
+    // The installed card has 553 lines; a line after them is asked for.
+    QString text = installedText(CardLayouts::canada());
+    QVERIFY(text.endsWith(u"\r\n"_s));
+    QCOMPARE(text.count(u"\r\n"_s), 553);
+    if (!finalLineEnd)
+        text.chop(2);
+    const QString file = m_dir.filePath(u"Short.qcf"_s);
+    QVERIFY(writeCard(file, text));
+    const Run r = runTool({u"get"_s, file, u"600"_s});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("line 600: is missing (the card text has only 553 lines)"), r.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

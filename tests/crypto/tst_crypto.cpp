@@ -113,6 +113,8 @@ private slots:
     void chainedCallsAndLengths();
 
     void defaultContainerCreatedSilently();
+    void cardFilesNeedNoWritableDataFolder_data();
+    void cardFilesNeedNoWritableDataFolder();
     void containerFailureIsReported();
     void exchangeKeyPersistsAndExports();
     void sessionKeyTravelsUnderPublicKey();
@@ -222,6 +224,7 @@ void TestCrypto::rejectsBadCiphertext()
 void TestCrypto::rejectsTamperedFrame_data()
 {
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("damagedFrame");
     const QByteArray pass = CardFileEnvelope::passPhrase();
     const QByteArray text(40, 't');
     const QByteArray good = cardFile(text);
@@ -233,21 +236,24 @@ void TestCrypto::rejectsTamperedFrame_data()
     inDigest[8] = char(inDigest[8] ^ 0x01);
     QByteArray inText = good;
     inText[35] = char(inText[35] ^ 0x80);
-    QTest::newRow("byte changed in digest") << inDigest;
-    QTest::newRow("byte changed in text") << inText;
-    QTest::newRow("digest of other text") << encryptRaw(pass, "16" + md5("other") + text);
-    QTest::newRow("short digest length") << encryptRaw(pass, "15" + md5(text).left(15) + text);
-    QTest::newRow("no digits") << encryptRaw(pass, "xy" + md5(text) + text);
-    QTest::newRow("one digit") << encryptRaw(pass, "1x" + md5(text) + text);
-    QTest::newRow("non-digit worth 16") << encryptRaw(pass, "0@" + md5(text) + text);
-    QTest::newRow("frame shorter than digest") << encryptRaw(pass, "16abc");
-    QTest::newRow("one-byte frame") << encryptRaw(pass, "1");
-    QTest::newRow("empty frame") << encryptRaw(pass, {});
+    // The last column: the frame itself is damaged, rather than its digest
+    // not matching the text.
+    QTest::newRow("byte changed in digest") << inDigest << false;
+    QTest::newRow("byte changed in text") << inText << false;
+    QTest::newRow("digest of other text") << encryptRaw(pass, "16" + md5("other") + text) << false;
+    QTest::newRow("short digest length") << encryptRaw(pass, "15" + md5(text).left(15) + text) << false;
+    QTest::newRow("no digits") << encryptRaw(pass, "xy" + md5(text) + text) << true;
+    QTest::newRow("one digit") << encryptRaw(pass, "1x" + md5(text) + text) << true;
+    QTest::newRow("non-digit worth 16") << encryptRaw(pass, "0@" + md5(text) + text) << true;
+    QTest::newRow("frame shorter than digest") << encryptRaw(pass, "16abc") << true;
+    QTest::newRow("one-byte frame") << encryptRaw(pass, "1") << true;
+    QTest::newRow("empty frame") << encryptRaw(pass, {}) << true;
 }
 
 void TestCrypto::rejectsTamperedFrame()
 {
     QFETCH(QByteArray, input);
+    QFETCH(bool, damagedFrame);
     QVERIFY(!input.isEmpty());
     Messages::RecordingSink sink;
     Messages::ScopedSink scope(&sink);
@@ -268,7 +274,9 @@ void TestCrypto::rejectsTamperedFrame()
 
     QString reason;
     QVERIFY(!CardFileEnvelope::decrypt(input, nullptr, &reason));
-    QCOMPARE(reason, QStringLiteral("has been corrupted since original encryption (digest mismatch)"));
+    QCOMPARE(crypto.damagedFrame(), damagedFrame);
+    QCOMPARE(reason, QStringLiteral("has been corrupted since original encryption (%1)")
+                         .arg(damagedFrame ? QStringLiteral("damaged frame") : QStringLiteral("digest mismatch")));
 }
 
 void TestCrypto::destroyedSessionKeyFailsCleanly()
@@ -345,30 +353,90 @@ void TestCrypto::defaultContainerCreatedSilently()
     const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
     const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previousHome); });
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    const QString path = home.path() + QStringLiteral("/Borvessa/keys/default.keyset");
+    const QString keys = home.path() + QStringLiteral("/Borvessa/keys");
+    const QString path = keys + QStringLiteral("/default.keyset");
+    // The most permissive umask: the modes below are the program's own.
+    const mode_t previousMask = ::umask(0);
+    const auto restoreMask = qScopeGuard([&] { ::umask(previousMask); });
 
     Messages::RecordingSink sink;
     Messages::ScopedSink scope(&sink);
     {
+        // Hashing and the pass-phrase key need no key pair: nothing is written.
         clsCrypto crypto;
         QVERIFY(crypto.providerHandle() != 0);
+        crypto.setPassword("pw");
+        QVERIFY(crypto.GeneratePasswordKey());
     }
     QVERIFY(sink.messages.isEmpty());
-    struct stat info = {};
-    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
-    QVERIFY(S_ISREG(info.st_mode));
-    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    QVERIFY(QDir(home.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 
-    // Storing the private key makes the container private again.
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    // The first key pair creates the container, in a folder of the owner's own.
     {
         clsCrypto crypto;
         QVERIFY(crypto.GetExchangeKeypair());
     }
     QVERIFY(sink.messages.isEmpty());
+    struct stat info = {};
+    QCOMPARE(stat(QFile::encodeName(keys).constData(), &info), 0);
+    QVERIFY(S_ISDIR(info.st_mode));
+    QCOMPARE(info.st_mode & 07777, mode_t(0700));
     QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+    QVERIFY(S_ISREG(info.st_mode));
     QCOMPARE(info.st_mode & 07777, mode_t(0600));
     QVERIFY(info.st_size > 0);
+
+    // A later key pair makes an opened-up container and folder private again.
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(keys, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                            | QFile::ReadOther | QFile::ExeOther));
+    {
+        clsCrypto crypto;
+        QVERIFY(crypto.GetExchangeKeypair());
+        CP::Handle fresh = 0;
+        QVERIFY(CP::genKey(crypto.providerHandle(), CP::AT_KEYEXCHANGE, 0, &fresh));
+        CP::destroyKey(fresh);
+    }
+    QVERIFY(sink.messages.isEmpty());
+    QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    QCOMPARE(stat(QFile::encodeName(keys).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0700));
+}
+
+void TestCrypto::cardFilesNeedNoWritableDataFolder_data()
+{
+    QTest::addColumn<QString>("dataHome");
+    // Root may write into a read-only folder, but nothing must be written
+    // there; below a file no one can create a folder.
+    QTest::newRow("read-only data folder") << QStringLiteral("readonly");
+    QTest::newRow("data folder below a file") << QStringLiteral("file/data");
+}
+
+void TestCrypto::cardFilesNeedNoWritableDataFolder()
+{
+    QFETCH(QString, dataHome);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("readonly")));
+    QVERIFY(writeAll(dir.filePath(QStringLiteral("file")), "not a folder"));
+    const QString readOnly = dir.filePath(QStringLiteral("readonly"));
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
+    const auto unlock = qScopeGuard([&] { QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previousHome); });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(dataHome)));
+
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scope(&sink);
+    const QString card = dir.filePath(QStringLiteral("Card.qcf"));
+    QString reason;
+    QVERIFY2(CardFileEnvelope::writeCardFile(card, "the card text", &reason), qPrintable(reason));
+    QByteArray text;
+    QVERIFY2(CardFileEnvelope::readCardFile(card, &text, &reason), qPrintable(reason));
+    QCOMPARE(text, QByteArray("the card text"));
+    QVERIFY2(sink.messages.isEmpty(), qPrintable(sink.texts().join(QLatin1Char('\n'))));
+    QVERIFY(QDir(readOnly).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 void TestCrypto::containerFailureIsReported()

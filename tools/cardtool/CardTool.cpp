@@ -218,10 +218,12 @@ int CardTool::set(const QStringList &args)
         return usage(u"\"%1\" is not a line number (2 or more)"_s.arg(args.at(1)));
     const QString text = args.at(2);
     if (text.contains(u'\r') || text.contains(u'\n'))
-        return usage(u"the new text must not contain a line break"_s);
+        return report(u"borvessa-card: the new text must not contain a line break"_s, Usage);
     const QChar bad = Cp1252::firstUnencodable(text);
     if (!bad.isNull())
-        return usage(u"the character \"%1\" cannot be stored in a card file"_s.arg(bad));
+        return report(u"borvessa-card: the character \"%1\" (U+%2) cannot be stored in a card file"_s.arg(
+                          QString(bad), QString::number(bad.unicode(), 16).toUpper().rightJustified(4, u'0')),
+                      Usage);
     Card card;
     QString error;
     if (!readCardText(args.first(), &card, &error))
