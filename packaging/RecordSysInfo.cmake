@@ -28,6 +28,8 @@ if(NOT found)
 endif()
 string(REPLACE "\\" "\\\\" escaped "${found}")
 string(REPLACE "\"" "\\\"" escaped "${escaped}")
+# Listed with the installed files, so that an uninstall removes it too.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${REGISTRY_FILE}")
 file(WRITE "${REGISTRY_FILE}"
     "; Written when Borvessa was installed: the program that System Info starts.\n"
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"

@@ -19,6 +19,9 @@
 
 #include <memory>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +93,8 @@ private Q_SLOTS:
     void copyFailuresAreReported();
 
     void installIntoPrefix();
+    void registryFileFollowsPrefixAndDestdir_data();
+    void registryFileFollowsPrefixAndDestdir();
     void installedDesktopFilesAreValid_data();
     void installedDesktopFilesAreValid();
 
@@ -101,12 +106,21 @@ private:
     // failure, with m_installLog saying why.
     QString installedPrefix();
     QString cannotInstall() const;
+    // Runs cmake with args as a user who is not root: when the tests run as
+    // root, as "nobody" through setpriv. owned lists the folders and files
+    // that user must be able to write. PATH starts with m_standIns.
+    bool runCmakeAsUser(const QStringList &args, const QStringList &owned, const QString &destdir,
+                        QString *log);
+    // A stand-in system-information program on the PATH of the install.
+    QString standInSysInfo();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QTemporaryDir> m_installed;
+    std::unique_ptr<QTemporaryDir> m_standIns;
     QString m_buildDir;
     QString m_cmake;
     QString m_installLog;
+    QByteArray m_installManifest;
     Messages::RecordingSink m_sink;
 };
 
@@ -306,6 +320,63 @@ QString TestInstall::cannotInstall() const
     return {};
 }
 
+QString TestInstall::standInSysInfo()
+{
+    if (!m_standIns) {
+        m_standIns = std::make_unique<QTemporaryDir>();
+        QFile::setPermissions(m_standIns->path(), UserWritable | QFileDevice::ExeOwner | QFileDevice::ExeGroup
+                                                      | QFileDevice::ExeOther);
+        const QString program = m_standIns->filePath(u"gnome-system-monitor"_s);
+        writeFile(program, "#!/bin/sh\nexit 0\n");
+        QFile::setPermissions(program, ReadOnly | QFileDevice::ExeOwner | QFileDevice::ExeGroup
+                                           | QFileDevice::ExeOther);
+    }
+    return m_standIns->filePath(u"gnome-system-monitor"_s);
+}
+
+bool TestInstall::runCmakeAsUser(const QStringList &args, const QStringList &owned, const QString &destdir,
+                                 QString *log)
+{
+    QString program = m_cmake;
+    QStringList arguments = args;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
+        const passwd *user = ::getpwnam("nobody");
+        if (setpriv.isEmpty() || !user) {
+            *log = u"the tests run as root, and setpriv or the user nobody is missing"_s;
+            return false;
+        }
+        for (const QString &path : owned) {
+            if (::chown(QFile::encodeName(path).constData(), user->pw_uid, user->pw_gid) != 0) {
+                *log = u"cannot hand %1 to nobody"_s.arg(path);
+                return false;
+            }
+        }
+        arguments.prepend(m_cmake);
+        arguments.prepend(u"--clear-groups"_s);
+        arguments.prepend(u"--regid=%1"_s.arg(user->pw_gid));
+        arguments.prepend(u"--reuid=%1"_s.arg(user->pw_uid));
+        program = setpriv;
+    }
+    QProcess install;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"DESTDIR"_s);
+    if (!destdir.isEmpty())
+        env.insert(u"DESTDIR"_s, destdir);
+    env.insert(u"PATH"_s, QFileInfo(standInSysInfo()).absolutePath() + u':' + env.value(u"PATH"_s));
+    install.setProcessEnvironment(env);
+    install.setWorkingDirectory(QDir::tempPath());
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(program, arguments);
+    const bool done = install.waitForFinished(120000);
+    *log = QString::fromLocal8Bit(install.readAll());
+    if (!done || install.exitStatus() != QProcess::NormalExit || install.exitCode() != 0) {
+        log->prepend(u"cmake %1 failed:\n"_s.arg(args.join(u' ')));
+        return false;
+    }
+    return true;
+}
+
 QString TestInstall::installedPrefix()
 {
     if (m_installed)
@@ -316,25 +387,23 @@ QString TestInstall::installedPrefix()
     const bool hadManifest = QFileInfo::exists(manifest);
     const QByteArray oldManifest = readFile(manifest);
     const auto restoreManifest = qScopeGuard([&] {
-        if (hadManifest)
+        if (hadManifest) {
             writeFile(manifest, oldManifest);
-        else
+            if (::geteuid() == 0)
+                (void)::chown(QFile::encodeName(manifest).constData(), 0, 0);
+        } else {
             QFile::remove(manifest);
+        }
     });
+    // The user installs from a build folder that is not theirs to change, but
+    // the list of installed files is.
+    writeFile(manifest, oldManifest);
 
     auto prefix = std::make_unique<QTemporaryDir>();
-    QProcess install;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"DESTDIR"_s);
-    install.setProcessEnvironment(env);
-    install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(m_cmake, {u"--install"_s, m_buildDir, u"--prefix"_s, prefix->path()});
-    const bool done = install.waitForFinished(120000);
-    m_installLog = QString::fromLocal8Bit(install.readAll());
-    if (!done || install.exitStatus() != QProcess::NormalExit || install.exitCode() != 0) {
-        m_installLog.prepend(u"cmake --install failed:\n"_s);
+    if (!runCmakeAsUser({u"--install"_s, m_buildDir, u"--prefix"_s, prefix->path()}, {prefix->path(), manifest},
+                        {}, &m_installLog))
         return {};
-    }
+    m_installManifest = readFile(manifest);
     m_installed = std::move(prefix);
     return m_installed->path();
 }
@@ -363,6 +432,13 @@ void TestInstall::installIntoPrefix()
         const QString icon = p.filePath(u"share/icons/hicolor/%1x%1/apps/borvessa.png"_s.arg(side));
         QCOMPARE(QImageReader(icon).size(), QSize(side, side));
     }
+    // The system-information program on the PATH is recorded inside the
+    // prefix, and listed with the installed files.
+    const QString registry = p.filePath(u"etc/xdg/Borvessa/registry.ini"_s);
+    QVERIFY2(readFile(registry).contains("PATH=\"" + QFile::encodeName(standInSysInfo()) + "\"\n"),
+             qPrintable(m_installLog));
+    QVERIFY(m_installManifest.split('\n').contains(QFile::encodeName(registry)));
+
     const QByteArray metainfo = readFile(p.filePath(u"share/metainfo/example.borvessa.Borvessa.metainfo.xml"_s));
     QVERIFY(metainfo.contains("<release version=\"" BORVESSA_VERSION "\""));
     QVERIFY(!metainfo.contains('@'));
@@ -386,6 +462,36 @@ void TestInstall::installIntoPrefix()
     QVERIFY(again.CardStr().contains(u"Saved in the user's folder"_s));
     QCOMPARE(filesIn(installed), before);
     QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
+}
+
+void TestInstall::registryFileFollowsPrefixAndDestdir_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("registry");
+    QTest::newRow("/usr keeps its settings in /etc") << u"/usr"_s << u"etc/xdg/Borvessa/registry.ini"_s;
+    QTest::newRow("/usr/local") << u"/usr/local"_s << u"usr/local/etc/xdg/Borvessa/registry.ini"_s;
+    QTest::newRow("/opt") << u"/opt/borvessa"_s << u"opt/borvessa/etc/xdg/Borvessa/registry.ini"_s;
+}
+
+// A package build installs into DESTDIR: nothing may land outside it.
+void TestInstall::registryFileFollowsPrefixAndDestdir()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, registry);
+    if (const QString why = cannotInstall(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString script = QDir(m_buildDir).filePath(u"packaging/cmake_install.cmake"_s);
+    QVERIFY(QFileInfo::exists(script));
+    const QTemporaryDir holder;
+    QVERIFY(holder.isValid());
+    const QString destdir = holder.path();
+    QString log;
+    QVERIFY2(runCmakeAsUser({u"-DCMAKE_INSTALL_PREFIX="_s + prefix, u"-P"_s, script}, {destdir}, destdir, &log),
+             qPrintable(log));
+    const QString file = QDir(destdir).filePath(registry);
+    QVERIFY2(readFile(file).contains("PATH=\"" + QFile::encodeName(standInSysInfo()) + "\"\n"),
+             qPrintable(log));
+    QVERIFY(QFileInfo(QDir(destdir).filePath(prefix.mid(1) + u"/share/applications/borvessa.desktop"_s)).isFile());
 }
 
 void TestInstall::installedDesktopFilesAreValid_data()
