@@ -21,6 +21,39 @@ QString reason(int code)
 
 } // namespace
 
+IndexedImage GifFile::quantize(const QImage &image)
+{
+    IndexedImage out;
+    if (image.isNull())
+        return out;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const std::size_t count = std::size_t(rgb.width()) * std::size_t(rgb.height());
+    std::vector<GifByteType> red(count), green(count), blue(count);
+    std::size_t i = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x, ++i) {
+            red[i] = GifByteType(qRed(line[x]));
+            green[i] = GifByteType(qGreen(line[x]));
+            blue[i] = GifByteType(qBlue(line[x]));
+        }
+    }
+    int size = 256;
+    std::vector<GifColorType> map(256, GifColorType{0, 0, 0});
+    out.pixels.resize(count);
+    if (GifQuantizeBuffer(unsigned(rgb.width()), unsigned(rgb.height()), &size, red.data(), green.data(),
+                          blue.data(), out.pixels.data(), map.data())
+        != GIF_OK) {
+        return {};
+    }
+    out.width = rgb.width();
+    out.height = rgb.height();
+    // Entries past the colours the picture needs stay black.
+    for (const GifColorType &c : map)
+        out.palette.push_back(qRgb(c.Red, c.Green, c.Blue));
+    return out;
+}
+
 bool GifFile::write(const QString &path, const IndexedImage &image, QString *error)
 {
     const auto fail = [error](const QString &why) {

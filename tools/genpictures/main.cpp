@@ -7,7 +7,6 @@
 
 #include "CardArtist.h"
 #include "GifFile.h"
-#include "PaletteQuantizer.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -42,7 +41,7 @@ int main(int argc, char *argv[])
                          qPrintable(problem));
             status = 1;
         }
-        const IndexedImage indexed = PaletteQuantizer::quantize(picture.image, picture.colours);
+        const IndexedImage indexed = GifFile::quantize(picture.image);
         const QString path = outDir.filePath(layout->pictureFile);
         QString error;
         if (!GifFile::write(path, indexed, &error)) {
