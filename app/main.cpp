@@ -21,7 +21,7 @@ int main(int argc, char **argv)
     // of the installed cards.
     MDIForm1 window(CardFolder::resolve());
     window.setZoom(WindowSettings::zoom());
-    WindowSettings::restoreGeometry(&window);
+    WindowSettings::restorePlace(&window);
     window.show();
     return app.exec();
 }

@@ -9,8 +9,12 @@
 // many slots as names, so no card is left out.
 struct ChooserSlot
 {
-    QString caption; // empty for a hidden slot
+    QString caption;  // the card name; empty for a hidden slot
+    QString fileName; // the card file as listed, whatever the case of its extension
     bool visible = false;
 };
 
 QList<ChooserSlot> chooserSlots(const QStringList &fileNames);
+
+// A card name as a menu caption: '&' marks no shortcut but stands for itself.
+QString chooserMenuCaption(const QString &cardName);

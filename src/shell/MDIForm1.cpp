@@ -7,6 +7,7 @@
 #include "frmAbout.h"
 #include "frmCanCard.h"
 #include "frmDesign.h"
+#include "frmMoreCards.h"
 #include "frmReadme.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -107,22 +109,66 @@ void MDIForm1::buildMenus()
     showMenusOf(m_menus);
 }
 
+namespace {
+
+// How many card slots fit in the chooser menu on the screen of window, with
+// "New Card", "More Cards…" and the separators; never fewer than seven.
+int chooserRowsOnScreen(QWidget *window, QMenu *menu)
+{
+    QMenu probe;
+    probe.setFont(menu->font());
+    QAction *row = probe.addAction(u"Canada"_s);
+    const int rowHeight = std::max(1, probe.actionGeometry(row).height());
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const int height = screen ? screen->availableGeometry().height() : 768;
+    constexpr int OtherRows = 5; // menu bar, "More Cards…", "New Card", separators
+    return std::max(7, height / rowHeight - OtherRows);
+}
+
+} // namespace
+
 void MDIForm1::fillChooser()
 {
     QDir dir(m_appPath);
     const QStringList names = dir.entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    const QList<ChooserSlot> chooser = chooserSlots(names);
-    for (int i = 0; i < chooser.size(); ++i) {
+    m_slots = chooserSlots(names);
+    const int rows = chooserRowsOnScreen(this, m_cardMenu);
+    int listed = 0;
+    for (int i = 0; i < m_slots.size(); ++i) {
+        const ChooserSlot &chooserSlot = m_slots[i];
+        if (chooserSlot.visible && listed == rows) {
+            m_mnuMoreCards = new QAction(u"More Cards\u2026"_s, this);
+            connect(m_mnuMoreCards, &QAction::triggered, this, &MDIForm1::mnuMoreCards_Click);
+            m_cardMenu->insertAction(m_mnuNewCard, m_mnuMoreCards);
+            break;
+        }
         const int slot = i + 1;
-        auto *action = new QAction(chooser[i].caption, this);
-        action->setVisible(chooser[i].visible);
-        action->setEnabled(chooser[i].visible);
+        auto *action = new QAction(chooserMenuCaption(chooserSlot.caption), this);
+        action->setVisible(chooserSlot.visible);
+        action->setEnabled(chooserSlot.visible);
         connect(action, &QAction::triggered, this, [this, slot] { mnuCustCard_Click(slot); });
         m_cardMenu->insertAction(m_mnuNewCard, action);
         m_slotActions.append(action);
+        listed += chooserSlot.visible ? 1 : 0;
     }
     if (!m_slotActions.isEmpty())
         m_cardMenu->insertSeparator(m_mnuNewCard);
+}
+
+void MDIForm1::mnuMoreCards_Click()
+{
+    QStringList names;
+    QList<int> numbers;
+    for (int i = 0; i < m_slots.size(); ++i) {
+        if (m_slots[i].visible) {
+            names.append(m_slots[i].caption);
+            numbers.append(i + 1);
+        }
+    }
+    auto *dialog = new frmMoreCards(names, numbers, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &frmMoreCards::cardChosen, this, &MDIForm1::mnuCustCard_Click);
+    dialog->open();
 }
 
 void MDIForm1::showMenusOf(const QList<QMenu *> &menus)
@@ -182,7 +228,10 @@ void MDIForm1::updateTitle()
 {
     if (m_card && m_stack->currentWidget() == m_scroll) {
         const QString title = m_card->varCardTitle().isEmpty() ? m_card->windowTitle() : m_card->varCardTitle();
-        setWindowTitle(u"%1[*] - Borvessa"_s.arg(title));
+        // "[*][*]" shows as "[*]": a card name is text, never the placeholder.
+        QString escaped = title;
+        escaped.replace(u"[*]"_s, u"[*][*]"_s);
+        setWindowTitle(escaped + u"[*] - Borvessa"_s);
         setWindowModified(m_card->isModified());
     } else {
         setWindowTitle(u"Borvessa"_s);
@@ -235,11 +284,12 @@ bool MDIForm1::closeCard()
     return true;
 }
 
-QString MDIForm1::pictureFile(const QString &name) const
+QString MDIForm1::fileInAppPath(const QString &wanted) const
 {
     // File names are compared without regard to case, as the cards expect.
-    const QString wanted = name + u".gif"_s;
     const QDir dir(m_appPath);
+    if (QFileInfo::exists(dir.filePath(wanted)))
+        return dir.filePath(wanted);
     for (const QString &entry : dir.entryList(QDir::Files)) {
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
@@ -249,7 +299,7 @@ QString MDIForm1::pictureFile(const QString &name) const
 
 bool MDIForm1::loadPicture(const QString &name, QImage *image)
 {
-    const QString file = pictureFile(name);
+    const QString file = fileInAppPath(name + u".gif"_s);
     QImageReader reader(file);
     *image = reader.read();
     if (image->isNull()) {
@@ -262,12 +312,12 @@ bool MDIForm1::loadPicture(const QString &name, QImage *image)
 
 bool MDIForm1::mnuCustCard_Click(int index)
 {
-    if (index < 1 || index > m_slotActions.size() || !m_slotActions[index - 1]->isVisible())
+    if (index < 1 || index > m_slots.size() || !m_slots[index - 1].visible)
         return false;
-    return openCard(m_slotActions[index - 1]->text());
+    return openCard(m_slots[index - 1].caption, m_slots[index - 1].fileName);
 }
 
-bool MDIForm1::openCard(const QString &name)
+bool MDIForm1::openCard(const QString &name, const QString &fileName)
 {
     if (m_card && !m_card->maybeSave())
         return false;
@@ -276,7 +326,8 @@ bool MDIForm1::openCard(const QString &name)
         return false;
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
-    const QString cardFile = QDir(m_appPath).filePath(name + u".qcf"_s);
+    const QString cardFile =
+        fileName.isEmpty() ? fileInAppPath(name + u".qcf"_s) : QDir(m_appPath).filePath(fileName);
     if (!card->LoadCard(cardFile)) {
         Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
         if (created)
@@ -376,7 +427,7 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     frmDesign::closeInstance();
     if (m_about)
         m_about->close();
-    WindowSettings::saveGeometry(this);
+    WindowSettings::savePlace(this);
     WindowSettings::setZoom(m_zoom);
     event->accept();
 }

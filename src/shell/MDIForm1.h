@@ -35,7 +35,12 @@ public:
 
     frmCanCard *cardWindow() const;
     QWidget *picCards() const { return m_picCards; }
+    // The card slots the menu lists; with more cards than a screenful, the
+    // rest are reached through mnuMoreCards.
     QList<QAction *> mnuCustCard() const { return m_slotActions; }
+    // All slots, listed or not.
+    const QList<ChooserSlot> &chooser() const { return m_slots; }
+    QAction *mnuMoreCards() const { return m_mnuMoreCards; }
     QAction *mnuNewCard() const { return m_mnuNewCard; }
     QAction *mnuCanCard() const { return m_mnuCanCard; }
     QAction *mnuUS() const { return m_mnuUS; }
@@ -50,8 +55,11 @@ public:
 
     // Slot numbers start at 1, as the menu shows them.
     bool mnuCustCard_Click(int index);
-    // Opens the card of that name from the application folder.
-    bool openCard(const QString &name);
+    // Opens the card of that name from the application folder: the card file
+    // fileName, or when it is empty the file name + ".qcf" in any case.
+    bool openCard(const QString &name, const QString &fileName = {});
+    // Opens the searchable list of every card.
+    void mnuMoreCards_Click();
     void mnuCanCard_Click();
     void mnuUS_Click();
     void mnuCanBlueSetup_Click();
@@ -78,7 +86,7 @@ private:
     void showMenusOf(const QList<QMenu *> &menus);
     frmCanCard *ensureCardWindow(bool *created);
     void discardCardWindow();
-    QString pictureFile(const QString &name) const;
+    QString fileInAppPath(const QString &wanted) const;
     bool loadPicture(const QString &name, QImage *image);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
@@ -95,7 +103,9 @@ private:
 
     QList<QMenu *> m_menus;
     QMenu *m_cardMenu = nullptr;
+    QList<ChooserSlot> m_slots;
     QList<QAction *> m_slotActions;
+    QAction *m_mnuMoreCards = nullptr;
     QAction *m_mnuQuit = nullptr;
     QAction *m_mnuNewCard = nullptr;
     QAction *m_mnuCanCard = nullptr;

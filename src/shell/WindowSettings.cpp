@@ -1,5 +1,7 @@
 #include "WindowSettings.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QWidget>
 
@@ -10,7 +12,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString GeometryKey = u"window/geometry"_s;
+const QString PlaceKey = u"window/place"_s;
+// Written by earlier versions, with a size that overrode the card's layout.
+const QString OldGeometryKey = u"window/geometry"_s;
 const QString ZoomKey = u"view/zoom"_s;
 
 // Fixed names, so the file is the same whichever program or test reads it.
@@ -37,14 +41,25 @@ void WindowSettings::setZoom(double zoom)
     settings().setValue(ZoomKey, std::clamp(zoom, MinZoom, MaxZoom));
 }
 
-bool WindowSettings::restoreGeometry(QWidget *window)
+bool WindowSettings::restorePlace(QWidget *window)
 {
-    const QByteArray geometry = settings().value(GeometryKey).toByteArray();
-    return window && !geometry.isEmpty() && window->restoreGeometry(geometry);
+    const QVariant stored = settings().value(PlaceKey);
+    if (!window || !stored.canConvert<QPoint>())
+        return false;
+    const QPoint place = stored.toPoint();
+    // A screen that was unplugged since would leave the window out of sight.
+    const QScreen *screen = QGuiApplication::screenAt(place);
+    if (!screen || !screen->availableGeometry().contains(place))
+        return false;
+    window->move(place);
+    return true;
 }
 
-void WindowSettings::saveGeometry(const QWidget *window)
+void WindowSettings::savePlace(const QWidget *window)
 {
-    if (window)
-        settings().setValue(GeometryKey, window->saveGeometry());
+    if (!window)
+        return;
+    QSettings s = settings();
+    s.setValue(PlaceKey, window->pos());
+    s.remove(OldGeometryKey);
 }

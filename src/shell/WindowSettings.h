@@ -1,10 +1,10 @@
 #pragma once
 
-class QSettings;
 class QWidget;
 
-// Remembers the main window's geometry and the zoom between runs, in the
-// user's configuration (~/.config/Borvessa/Borvessa.conf).
+// Remembers the main window's place on the screen and the zoom between runs,
+// in the user's configuration (~/.config/Borvessa/Borvessa.conf). The
+// window's size is not remembered: it follows the card, as LayoutForms sets it.
 class WindowSettings
 {
 public:
@@ -17,8 +17,9 @@ public:
     static double zoom();
     static void setZoom(double zoom);
 
-    // Returns false when no usable geometry is remembered; the window then
-    // keeps its own size and place.
-    static bool restoreGeometry(QWidget *window);
-    static void saveGeometry(const QWidget *window);
+    // Moves the window to its remembered place, if that place is on one of
+    // the screens; returns false when it is not, or none is remembered, and
+    // the window then stays where it is. The size is left as it is.
+    static bool restorePlace(QWidget *window);
+    static void savePlace(const QWidget *window);
 };

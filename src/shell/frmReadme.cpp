@@ -60,13 +60,21 @@ QString frmReadme::text() const
 bool frmReadme::loadReadme(const QString &path, QString *text, QString *error)
 {
     QFile file(path);
-    QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
+        // One read of at most the shown size and one byte more, to know
+        // whether there is more.
+        QByteArray bytes = file.read(MaxShownBytes + 1);
         if (file.error() == QFileDevice::NoError) {
+            const bool cut = bytes.size() > MaxShownBytes;
+            if (cut)
+                bytes.truncate(MaxShownBytes);
             QString decoded = Cp1252::decode(bytes);
             decoded.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             decoded.replace(u'\r', u'\n');
+            if (cut)
+                decoded += QStringLiteral("\n\n[The readme is longer than 1 MB and was cut here. "
+                                          "The whole text is in %1.]\n")
+                               .arg(QDir::toNativeSeparators(path));
             if (text)
                 *text = decoded;
             return true;

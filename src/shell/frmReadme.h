@@ -22,6 +22,10 @@ public:
     // True once the user chose "I Do Not Agree".
     bool declined() const { return m_declined; }
 
+    // The most of a readme that is shown: a longer file is cut there, with a
+    // note naming the file.
+    static constexpr qint64 MaxShownBytes = 1024 * 1024;
+
     // Reads the file as Windows-1252 bytes, with its line ends made "\n".
     // On failure, error names the file and the reason.
     static bool loadReadme(const QString &path, QString *text, QString *error);

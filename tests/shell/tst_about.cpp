@@ -64,6 +64,8 @@ private Q_SLOTS:
 
     void readmeText_data();
     void readmeText();
+    void longReadmeIsCut_data();
+    void longReadmeIsCut();
     void readmeButtons_data();
     void readmeButtons();
     void unreadableReadmeIsReported_data();
@@ -366,6 +368,47 @@ void TestAbout::readmeText()
     const auto *box = dialog.findChild<QPlainTextEdit *>(u"Text1"_s);
     QCOMPARE(box->toPlainText(), expected);
     QVERIFY(box->isReadOnly());
+}
+
+void TestAbout::longReadmeIsCut_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("cut");
+    constexpr qint64 limit = frmReadme::MaxShownBytes;
+    QTest::newRow("just below the limit") << limit - 1 << false;
+    QTest::newRow("at the limit") << limit << false;
+    QTest::newRow("one byte more") << limit + 1 << true;
+    QTest::newRow("50 MB") << qint64(50) * 1024 * 1024 << true;
+}
+
+void TestAbout::longReadmeIsCut()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, cut);
+    const QString file = path(u"readme.txt"_s);
+    {
+        // Lines of 64 bytes with CR LF ends, and a shorter last line without one.
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QByteArray line(62, 'a');
+        line += "\r\n";
+        for (qint64 left = size; left > 0; left -= line.size())
+            out.write(left >= line.size() ? line : line.left(left - 1) + 'z');
+    }
+    QCOMPARE(QFileInfo(file).size(), size);
+    QString text;
+    QVERIFY(frmReadme::loadReadme(file, &text, nullptr));
+    const qint64 shown = std::min(size, frmReadme::MaxShownBytes);
+    const qint64 lineEnds = shown / 64;
+    const QString note = u"[The readme is longer than 1 MB and was cut here."_s;
+    if (cut) {
+        QVERIFY(text.contains(note));
+        QVERIFY(text.contains(QDir::toNativeSeparators(file)));
+        QCOMPARE(text.indexOf(note), shown - lineEnds + 2);
+    } else {
+        QVERIFY(!text.contains(note));
+        QCOMPARE(text.size(), shown - lineEnds);
+    }
 }
 
 void TestAbout::readmeButtons_data()

@@ -12,6 +12,7 @@
 #include "WindowSettings.h"
 #include "frmCanCard.h"
 #include "frmDesign.h"
+#include "frmMoreCards.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,7 +22,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QListView>
+#include <QScreen>
 #include <QSettings>
+#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,6 +56,10 @@ private Q_SLOTS:
     void helpMessages();
     void zoomIsRememberedOnExit_data();
     void zoomIsRememberedOnExit();
+    void placeIsRememberedNotSize();
+    void cardNamesFromFileNames_data();
+    void cardNamesFromFileNames();
+    void manyCardsLeaveTheMenuOnScreen();
 
 private:
     void copyCard(const CardLayout &layout, const QString &text = {});
@@ -422,6 +430,128 @@ void TestMainWindow::zoomIsRememberedOnExit()
     QVERIFY(window()->close());
     QCOMPARE(WindowSettings::zoom(), 1.5);
     m_window.reset();
+}
+
+void TestMainWindow::placeIsRememberedNotSize()
+{
+    copyCard(CardLayouts::canada());
+    const QPoint place(37, 45);
+    window()->move(place);
+    QVERIFY(window()->openCard(u"Canada"_s));
+    const QSize cardSize = window()->size();
+    // Closing shrinks the window to its welcome size first; that size must
+    // not come back as the size of the next start.
+    QVERIFY(window()->close());
+    m_window.reset();
+    {
+        QSettings settings(u"Borvessa"_s, u"Borvessa"_s);
+        QCOMPARE(settings.value(u"window/place"_s).toPoint(), place);
+        QVERIFY(!settings.contains(u"window/geometry"_s));
+    }
+
+    MDIForm1 next(m_dir->path());
+    const QSize welcome = next.size();
+    QVERIFY(WindowSettings::restorePlace(&next));
+    QCOMPARE(next.pos(), place);
+    QCOMPARE(next.size(), welcome);
+    QVERIFY(next.openCard(u"Canada"_s));
+    QCOMPARE(next.size(), cardSize);
+    next.cardWindow()->setModified(false);
+    next.close();
+
+    // A place on no screen is not taken.
+    {
+        QSettings settings(u"Borvessa"_s, u"Borvessa"_s);
+        settings.setValue(u"window/place"_s, QPoint(-100000, -100000));
+    }
+    MDIForm1 elsewhere(m_dir->path());
+    const QPoint before = elsewhere.pos();
+    QVERIFY(!WindowSettings::restorePlace(&elsewhere));
+    QCOMPARE(elsewhere.pos(), before);
+}
+
+void TestMainWindow::cardNamesFromFileNames_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("menuText");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("upper-case extension") << u"Test.QCF"_s << u"Test"_s << u"Test - Borvessa"_s;
+    QTest::newRow("ampersand") << u"R&D.qcf"_s << u"R&&D"_s << u"R&D - Borvessa"_s;
+    QTest::newRow("title placeholder") << u"x[*]y.qcf"_s << u"x[*]y"_s << u"x[*]y - Borvessa"_s;
+    QTest::newRow("placeholder at the end") << u"x[*].qcf"_s << u"x[*]"_s << u"x[*] - Borvessa"_s;
+}
+
+// The chooser lists a card as its file is named, and opens that file.
+void TestMainWindow::cardNamesFromFileNames()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, menuText);
+    QFETCH(QString, title);
+    const QString name = fileName.left(fileName.size() - 4);
+    QVERIFY(writeCard(m_dir->filePath(fileName), installedText(CardLayouts::canada())));
+    const QString picture = qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/cards/Canada.gif"_s;
+    QVERIFY(QFile::copy(picture, m_dir->filePath(name + u".GIF"_s)));
+
+    QCOMPARE(window()->mnuCustCard().size(), 1);
+    QAction *slot = window()->mnuCustCard().first();
+    QCOMPARE(slot->text(), menuText);
+    slot->trigger();
+    QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
+    QVERIFY(window()->cardWindow());
+    QCOMPARE(window()->cardWindow()->varCardTitle(), name);
+    QCOMPARE(window()->cardWindow()->model().CardNam(), m_dir->filePath(fileName));
+    QVERIFY(window()->windowHandle());
+    QCOMPARE(window()->windowHandle()->title(), title);
+    // An answer makes the title show the change, and only that.
+    window()->cardWindow()->setModified(true);
+    QCOMPARE(window()->windowHandle()->title().remove(u'*'), QString(title).remove(u'*'));
+    QVERIFY(window()->windowHandle()->title().size() == title.size() + 1);
+}
+
+void TestMainWindow::manyCardsLeaveTheMenuOnScreen()
+{
+    // 10,000 card files; only the last one, by name, is a real card.
+    constexpr int Count = 10000;
+    for (int i = 0; i < Count; ++i) {
+        QFile file(m_dir->filePath(u"Card %1.qcf"_s.arg(i, 5, 10, QChar(u'0'))));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    copyCard(CardLayouts::us());
+
+    const QList<QAction *> listed = window()->mnuCustCard();
+    QCOMPARE(window()->chooser().size(), Count + 1);
+    QVERIFY(listed.size() >= 7);
+    QVERIFY(listed.size() < Count);
+    QVERIFY(window()->mnuMoreCards());
+    // The whole menu, "New Card" included, fits on the screen.
+    QMenu *menu = window()->mnuNewCard()->associatedObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QMenu *>(window()->mnuNewCard()->associatedObjects().first());
+    QVERIFY(menu);
+    QVERIFY(menu->actions().contains(window()->mnuMoreCards()));
+    QVERIFY(menu->actions().indexOf(window()->mnuMoreCards()) < menu->actions().indexOf(window()->mnuNewCard()));
+    QVERIFY(menu->sizeHint().height() <= window()->screen()->availableGeometry().height());
+    QVERIFY(menu->sizeHint().width() < window()->screen()->availableGeometry().width());
+
+    window()->mnuMoreCards()->trigger();
+    auto *more = window()->findChild<frmMoreCards *>();
+    QVERIFY(more);
+    QVERIFY(more->isVisible());
+    QCOMPARE(more->shownNames().size(), Count + 1);
+    QCOMPARE(more->shownNames().first(), u"Card 00000"_s);
+    // Typing narrows the list, without regard to case.
+    QTest::keyClicks(more->searchBox(), u"card 0999"_s);
+    QCOMPARE(more->shownNames().size(), 10);
+    more->setSearchText(u"us"_s);
+    QCOMPARE(more->shownNames(), QStringList{u"US"_s});
+    more->setSearchText(u"no such card"_s);
+    QVERIFY(more->shownNames().isEmpty());
+    QVERIFY(!more->openButton()->isEnabled());
+    more->setSearchText(u"u"_s);
+    QTest::keyClick(more->searchBox(), Qt::Key_Return);
+    QVERIFY(window()->cardWindow());
+    QCOMPARE(window()->cardWindow()->varCardTitle(), u"US"_s);
+    QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
 }
 
 QTEST_MAIN(TestMainWindow)
