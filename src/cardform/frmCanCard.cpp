@@ -55,6 +55,14 @@ void mapSmallFonts()
     Q_UNUSED(done);
 }
 
+// Colours of the card string are numbers with blue in the high byte and red in
+// the low byte (&H00BBGGRR); only the low 24 bits are drawn, whatever the card
+// holds above them.
+QColor colorFromCardValue(std::uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
 } // namespace
 
 frmCanCard::frmCanCard(QWidget *parent) : QWidget(parent)

@@ -2,12 +2,11 @@
 
 #include "Card.h"
 #include "CardFileEnvelope.h"
-#include "CardFormModel.h"
 #include "Cp1252.h"
+#include "Messages.h"
 #include "Numbers.h"
-#include "PdfExport.h"
-#include "PrintLayout.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -90,6 +89,25 @@ int CardTool::usage(const QString &problem)
     return Usage;
 }
 
+int CardTool::runApplication(const std::function<void(CardTool &)> &prepare)
+{
+    // Messages of the crypto service are folded into the tool's own error
+    // lines; nothing is ever shown in a window.
+    Messages::RecordingSink sink;
+    Messages::ScopedSink scoped(&sink);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    CardTool tool(stdout, stderr);
+    if (prepare)
+        prepare(tool);
+    return tool.run(args);
+}
+
+bool CardTool::isPrintingCommand(const QString &command)
+{
+    return command == u"print";
+}
+
 int CardTool::run(const QStringList &args)
 {
     if (args.isEmpty())
@@ -108,8 +126,11 @@ int CardTool::run(const QStringList &args)
         return get(rest);
     if (command == u"set")
         return set(rest);
-    if (command == u"print")
-        return print(rest);
+    if (isPrintingCommand(command)) {
+        if (!m_printing)
+            return report(u"borvessa-card: %1 is not available without the printing module"_s.arg(command), BadCard);
+        return m_printing(command, rest);
+    }
     if (command == u"--help" || command == u"-h" || command == u"help") {
         usage();
         return Ok;
@@ -230,55 +251,5 @@ int CardTool::set(const QStringList &args)
         return report(error, BadCard);
     if (!card.SaveValueToCardStr(text, line, QString()) || !card.EncryptFileStr())
         return report(card.lastError().message(), BadCard);
-    return Ok;
-}
-
-int CardTool::print(const QStringList &args)
-{
-    constexpr int MaxCopies = 999;
-    QString cardFile;
-    QString pdfFile;
-    int copies = 1;
-    RenderOptions options;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == u"--copies" || arg == u"--pdf") {
-            if (i + 1 >= args.size())
-                return usage(u"%1 needs a value"_s.arg(arg));
-            const QString value = args.at(++i);
-            if (arg == u"--pdf") {
-                pdfFile = value;
-                continue;
-            }
-            bool ok = false;
-            copies = value.toInt(&ok);
-            if (!ok || copies < 1 || copies > MaxCopies)
-                return usage(u"\"%1\" is not a number of copies (1 to %2)"_s.arg(value).arg(MaxCopies));
-        } else if (arg == u"--alignment") {
-            options.drawOutlines = true;
-        } else if (arg.startsWith(u"--") || !cardFile.isEmpty()) {
-            return usage(u"print does not take \"%1\""_s.arg(arg));
-        } else {
-            cardFile = arg;
-        }
-    }
-    if (cardFile.isEmpty())
-        return usage(u"print takes one card file"_s);
-
-    // The boxes exactly where the card window puts them after loading.
-    CardFormModel form;
-    if (!form.LoadCard(cardFile))
-        return report(form.lastError().message(), BadCard);
-    const PrintPage page = PrintLayout::page(form);
-    QString error;
-    if (!pdfFile.isEmpty()) {
-        if (!PdfExport::exportPdf(pdfFile, page, copies, options, &error))
-            return report(error, BadCard);
-        return Ok;
-    }
-    if (!m_printer)
-        return report(u"borvessa-card: no printer support; use --pdf FILE"_s, BadCard);
-    if (!m_printer(page, copies, options, &error))
-        return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
     return Ok;
 }

@@ -10,6 +10,10 @@ struct RenderOptions;
 
 // The card tool: reads, checks and edits card files from the command line
 // without any window. Exit codes: 0 success, 1 a bad card, 2 wrong usage.
+//
+// The card commands need only Qt Core. The printing commands need Qt Gui and
+// the printer: they are built into the printing module (CardToolPrinting.cpp),
+// which the tool loads only when one of them runs (PrintingModule.h).
 class CardTool
 {
 public:
@@ -21,23 +25,36 @@ public:
     // Printing without --pdf needs the printer, which lives outside the core.
     void setPrinter(PrinterFunction printer) { m_printer = std::move(printer); }
 
+    // True for the commands that the printing module runs.
+    static bool isPrintingCommand(const QString &command);
+    // Lets run() answer the printing commands; only the printing module
+    // (and the tests linking it) call this.
+    void enablePrinting();
+
     // args excludes the program name.
     int run(const QStringList &args);
+    // Runs the application's command line on standard output and error, with
+    // every message recorded instead of shown; prepare may set the tool up.
+    static int runApplication(const std::function<void(CardTool &)> &prepare = {});
 
     enum Exit { Ok = 0, BadCard = 1, Usage = 2 };
 
-private:
     int usage(const QString &problem = {});
+    int report(const QString &message, int code);
+
+private:
     int decrypt(const QStringList &args);
     int encrypt(const QStringList &args);
     int show(const QStringList &args);
     int check(const QStringList &args);
     int get(const QStringList &args);
     int set(const QStringList &args);
+    // Defined in CardToolPrinting.cpp, part of the printing module only.
+    int runPrinting(const QString &command, const QStringList &args);
     int print(const QStringList &args);
-    int report(const QString &message, int code);
 
     std::FILE *m_out;
     std::FILE *m_err;
     PrinterFunction m_printer;
+    std::function<int(const QString &, const QStringList &)> m_printing;
 };
