@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QListView>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QWindow>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void missingPictureOrBadCardKeepsTheState_data();
     void missingPictureOrBadCardKeepsTheState();
     void typeSaveCloseReopen();
+    void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
     void bothSaveEntriesWriteTheSameFile();
@@ -231,6 +233,28 @@ void TestMainWindow::missingPictureOrBadCardKeepsTheState()
         QVERIFY(!window()->cardWindow());
         QVERIFY(window()->picCards()->isVisible());
     }
+}
+
+// Opening, answering and saving write only the card file: no key container
+// appears in the data folder, which here cannot even be created.
+void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
+{
+    copyCard(CardLayouts::us());
+    QFile blocker(m_dir->filePath(u"blocker"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", previous); });
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocker.fileName() + u"/data"_s));
+
+    QVERIFY(window()->openCard(u"US"_s));
+    frmCanCard *card = window()->cardWindow();
+    card->txtAddress(4)->setFocus();
+    QTest::keyClicks(card->txtAddress(4), u"Okafor"_s);
+    QTest::keySequence(card, QKeySequence::Save);
+    QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
+    QVERIFY(!card->isModified());
+    QCOMPARE(lineOf(decrypted(u"US.qcf"_s), 351 + 4), u"4,FamilyName,Okafor"_s);
 }
 
 void TestMainWindow::typeSaveCloseReopen()
