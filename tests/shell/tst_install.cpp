@@ -317,6 +317,19 @@ QString TestInstall::cannotInstall() const
         return u"BORVESSA_BIN_DIR does not name the build folder's bin/"_s;
     if (m_cmake.isEmpty())
         return u"cmake is not found"_s;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
+        const passwd *user = ::getpwnam("nobody");
+        if (setpriv.isEmpty() || !user)
+            return u"the tests run as root, and setpriv or the user nobody is missing"_s;
+        // The install reads the build folder as that user.
+        const QString script = QDir(m_buildDir).filePath(u"cmake_install.cmake"_s);
+        const int readable = QProcess::execute(
+            setpriv, {u"--reuid=%1"_s.arg(user->pw_uid), u"--regid=%1"_s.arg(user->pw_gid), u"--clear-groups"_s,
+                      u"test"_s, u"-r"_s, script});
+        if (readable != 0)
+            return u"the user nobody cannot read %1"_s.arg(script);
+    }
     return {};
 }
 
@@ -340,12 +353,9 @@ bool TestInstall::runCmakeAsUser(const QStringList &args, const QStringList &own
     QString program = m_cmake;
     QStringList arguments = args;
     if (::geteuid() == 0) {
+        // cannotInstall() made sure of both.
         const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
         const passwd *user = ::getpwnam("nobody");
-        if (setpriv.isEmpty() || !user) {
-            *log = u"the tests run as root, and setpriv or the user nobody is missing"_s;
-            return false;
-        }
         for (const QString &path : owned) {
             if (::chown(QFile::encodeName(path).constData(), user->pw_uid, user->pw_gid) != 0) {
                 *log = u"cannot hand %1 to nobody"_s.arg(path);
