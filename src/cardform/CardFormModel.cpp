@@ -42,20 +42,40 @@ bool CardFormModel::LoadCard(const QString &cardName)
     m_lastError = {};
     m_card = std::move(card);
     m_cardNam = cardName;
-    m_editing = false;
+    RestoreControl();
 
     InitializeCardLocation();
-    m_chkDefault = m_card->UseDefaultVals();
-    m_chkDesign = m_card->DesignMode();
     m_card->setVarRestCard(false);
-    m_chkOrientation = m_card->cardOrient() != u"P"_s;
     InitializeCardControls();
-    if (m_card->DesignMode()) {
-        m_labNotify += u"Dgn"_s;
-        m_designSwitchVisible = true;
-    }
+    // The picture arrows work on the snapshot: it is valid from the start,
+    // not only after the first box had the focus.
+    SaveCntrlPxsPriorToMove();
+    updateSwitchesFromCard(false);
     Q_EMIT switchesChanged();
     return true;
+}
+
+void CardFormModel::updateSwitchesFromCard(bool reset)
+{
+    m_chkDefault = m_card->UseDefaultVals();
+    m_chkDesign = m_card->DesignMode();
+    m_chkOrientation = m_card->cardOrient() != u"P"_s;
+    if (!reset) {
+        // Every load of a design-mode card adds its marker.
+        if (m_card->DesignMode()) {
+            m_labNotify += u"Dgn"_s;
+            m_designSwitchVisible = true;
+        }
+        return;
+    }
+    // After a reset the switches show the card as it was reloaded.
+    if (m_card->DesignMode()) {
+        if (!m_labNotify.endsWith(u"Dgn"_s))
+            m_labNotify += u"Dgn"_s;
+    } else {
+        m_labNotify.remove(u"Dgn"_s);
+    }
+    m_designSwitchVisible = m_card->DesignMode();
 }
 
 void CardFormModel::InitializeCardLocation()
@@ -88,8 +108,10 @@ void CardFormModel::InitializeCardControls()
     if (!m_card)
         return;
     // The card has been checked on loading, so every value converts.
+    std::array<bool, BoxCount> listed{};
     for (const CardCtrl &c : m_card->colCardCtrls()) {
         const int n = *Numbers::toInt16(c.fldName);
+        listed[n] = true;
         AnswerBoxState b = m_boxes[n];
         b.rect.height = *Numbers::toSingle(c.height);
         b.rect.left = float(*Numbers::toInt16(c.left_c));
@@ -103,11 +125,30 @@ void CardFormModel::InitializeCardControls()
         if (n < RatioRows)
             mSetPositionRatio(n);
     }
+    numberUnlistedBoxes(listed);
     for (const clsAnsw &a : m_card->colAnsws()) {
         if (a.ControlNum >= 0 && a.ControlNum < BoxCount)
             setBoxText(a.ControlNum, a.Answ);
     }
     Q_EMIT tabOrderChanged();
+}
+
+void CardFormModel::numberUnlistedBoxes(const std::array<bool, BoxCount> &listed)
+{
+    // A box the card does not list would otherwise keep tab index 0 and
+    // share it with the card's first box, which the Enter key then skips.
+    int next = 0;
+    for (int i = 0; i < BoxCount; ++i) {
+        if (listed[i])
+            next = std::max(next, m_boxes[i].tabIndex + 1);
+    }
+    for (int i = 0; i < BoxCount; ++i) {
+        if (listed[i])
+            continue;
+        AnswerBoxState b = m_boxes[i];
+        b.tabIndex = next++;
+        setBox(i, b);
+    }
 }
 
 int CardFormModel::BuildControl(int index, bool visible, const QString &tag, int tabOrder)
@@ -176,12 +217,17 @@ void CardFormModel::applyLayout(const CardLayout &layout)
     }
     int tab = 0;
     const bool samples = &layout == &CardLayouts::canadaBlue();
+    std::array<bool, BoxCount> listed{};
     for (const LayoutRow &row : layout.rows) {
         mPlaceControl(row.box, float(row.height), float(row.left), float(row.top), float(row.width));
         tab = BuildControl(row.box, row.visible, row.question, tab);
+        listed[row.box] = true;
         if (samples && !row.sampleAnswer.isEmpty())
             setBoxText(row.box, row.sampleAnswer);
     }
+    numberUnlistedBoxes(listed);
+    Q_EMIT tabOrderChanged();
+    SaveCntrlPxsPriorToMove();
 }
 
 // ---- Boxes and picture ---------------------------------------------------------
@@ -253,6 +299,12 @@ float CardFormModel::recordedWidth(int index) const
 
 void CardFormModel::ConfigCtrlForEditing()
 {
+    // The recorded look must be the box's normal one, never an enlarged box.
+    if (m_editBox >= 0) {
+        const int current = m_curEditCtrl;
+        RestoreControl();
+        m_curEditCtrl = current;
+    }
     SaveControl();
     AnswerBoxState b = m_boxes[m_curEditCtrl];
     m_questionLine = b.tag;
@@ -270,7 +322,7 @@ void CardFormModel::ConfigCtrlForEditing()
     while (b.rect.left + b.rect.width > m_picture.left + m_picture.width)
         b.rect.left -= KeepInsideStep;
     setBox(m_curEditCtrl, b);
-    m_editing = true;
+    m_editBox = m_curEditCtrl;
     Q_EMIT boxRaised(m_curEditCtrl);
     Q_EMIT boxSelectAll(m_curEditCtrl, true);
 
@@ -289,9 +341,10 @@ QString CardFormModel::questionFor(int index) const
 
 void CardFormModel::RestoreControl()
 {
-    // Only a box that is in its edit configuration has a recorded look.
-    if (!m_editing)
+    // Only the box in edit configuration has a recorded look.
+    if (m_editBox < 0)
         return;
+    m_curEditCtrl = m_editBox;
     AnswerBoxState b = m_boxes[m_curEditCtrl];
     b.backColor = std::uint32_t(m_preserveColor);
     b.fontName = m_savedFont;
@@ -301,8 +354,39 @@ void CardFormModel::RestoreControl()
     b.rect.top = m_savedTop;
     b.rect.left = m_savedLeft;
     setBox(m_curEditCtrl, b);
-    m_editing = false;
+    m_editBox = -1;
     Q_EMIT boxSelectAll(m_curEditCtrl, false);
+}
+
+bool CardFormModel::boxGotFocus(int index)
+{
+    if (index < 0 || index >= BoxCount || m_editBox == index)
+        return false;
+    // However the focus arrived, the box edited before goes back to rest
+    // before the snapshot is taken.
+    RestoreControl();
+    SaveCntrlPxsPriorToMove();
+    m_curEditCtrl = index;
+    ConfigCtrlForEditing();
+    return true;
+}
+
+void CardFormModel::boxLostFocus(int index)
+{
+    if (index != m_editBox)
+        return;
+    m_curEditCtrl = index;
+    RestoreControl();
+}
+
+int CardFormModel::firstBox() const
+{
+    int first = -1;
+    for (int i = 0; i < BoxCount; ++i) {
+        if (m_boxes[i].visible && (first < 0 || m_boxes[i].tabIndex < m_boxes[first].tabIndex))
+            first = i;
+    }
+    return first;
 }
 
 float CardFormModel::varRightEdgeOfCntrl() const
@@ -343,6 +427,12 @@ void CardFormModel::applySnapshotTo(int index)
     b.rect.width = Numbers::toSingle(c->wdth).value_or(b.rect.width);
     b.backColor = std::uint32_t(Numbers::toInt32(c->backcolor).value_or(int(b.backColor)));
     setBox(index, b);
+    // The box now stands at rest where the snapshot puts it; restoring its
+    // older recorded place later would leave it behind the picture.
+    if (index == m_editBox) {
+        m_editBox = -1;
+        Q_EMIT boxSelectAll(index, false);
+    }
 }
 
 void CardFormModel::RestoreCntrlPxsAfterMove()
@@ -528,6 +618,8 @@ bool CardFormModel::SaveCardToCardStr()
 {
     if (!m_card)
         return false;
+    // A save never writes an enlarged box.
+    RestoreControl();
     m_card->setUseDefaultVals(false);
     m_card->Save_UseDefaultVals_Setting();
     m_chkDefault = false;
@@ -613,16 +705,27 @@ bool CardFormModel::resetToInstalled()
 {
     if (!m_card)
         return false;
-    ClearVisibleControls();
-    m_card->setVarRestCard(true);
-    if (!m_card->LoadCard(m_cardNam)) {
-        m_lastError = m_card->lastError();
-        m_card->setVarRestCard(false);
+    // The installed card is read into a copy first: a reset that fails
+    // leaves the boxes, their answers and the card as they were.
+    Card reloaded = *m_card;
+    reloaded.setVarRestCard(true);
+    if (!reloaded.LoadCard(m_cardNam)) {
+        m_lastError = reloaded.lastError();
         return false;
     }
+    if (!(reloaded.CardImageWidth() > 0) || !(reloaded.CardImageHeight() > 0)) {
+        m_lastError = CardError{m_cardNam, 0, u"the installed card picture has no width or height"_s};
+        return false;
+    }
+    RestoreControl();
+    ClearVisibleControls();
+    *m_card = std::move(reloaded);
     // The picture goes in place before the boxes take their ratios from it.
     InitializeCardLocation();
     InitializeCardControls();
+    SaveCntrlPxsPriorToMove();
+    updateSwitchesFromCard(true);
+    Q_EMIT switchesChanged();
     const bool saved = SaveCard();
     m_card->setVarRestCard(false);
     return saved;

@@ -101,10 +101,24 @@ public:
     // ---- Edit configuration of the focused box
     int CurEditCtrl() const { return m_curEditCtrl; }
     void setCurEditCtrl(int index) { m_curEditCtrl = index; }
-    bool isEditing() const { return m_editing; }
+    bool isEditing() const { return m_editBox >= 0; }
+    // The box in edit configuration, or -1.
+    int editedBox() const { return m_editBox; }
     void SaveControl();
+    // Puts box CurEditCtrl into edit configuration. A box still in edit
+    // configuration is restored first, so at most one box is ever enlarged.
     void ConfigCtrlForEditing();
+    // Gives the box in edit configuration back its recorded look.
     void RestoreControl();
+    // A box gained the focus: the box still in edit configuration is
+    // restored, the snapshot taken, and this box enlarged. False when the box
+    // already was in edit configuration (nothing changes).
+    bool boxGotFocus(int index);
+    // A box lost the focus: restored if it is the one in edit configuration.
+    void boxLostFocus(int index);
+    // The visible box with the lowest tab index, or -1; it takes the focus
+    // when a card opens.
+    int firstBox() const;
     float varRightEdgeOfCntrl() const;
     float varRightSideOfCard() const;
     QString questionLine() const { return m_questionLine; }
@@ -171,6 +185,9 @@ Q_SIGNALS:
 private:
     void setBox(int index, const AnswerBoxState &state);
     void applySnapshotTo(int index);
+    // Tab indexes after the highest listed one for boxes the card does not list.
+    void numberUnlistedBoxes(const std::array<bool, BoxCount> &listed);
+    void updateSwitchesFromCard(bool reset);
     float recordedWidth(int index) const;
 
     std::unique_ptr<Card> m_card;
@@ -184,7 +201,7 @@ private:
     std::array<AnswerBoxState, BoxCount> m_boxes;
 
     int m_curEditCtrl = 0;
-    bool m_editing = false;
+    int m_editBox = -1;
     QString m_savedFont;
     float m_savedFontSize = 0;
     float m_savedHt = 0;

@@ -13,6 +13,8 @@
 #include "TestCards.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +106,16 @@ private Q_SLOTS:
     void hiddenBoxBelowTheHighestKeepsItsLines();
     void orientationCheckRewritesLine27();
     void resetBringsBackTheInstalledLayout();
+    void failedResetKeepsTheAnswers_data();
+    void failedResetKeepsTheAnswers();
+    void resetSwitchesFollowTheCard_data();
+    void resetSwitchesFollowTheCard();
+
+    void oneBoxInEditConfiguration();
+    void snapshotIsValidWhenTheCardIsShown_data();
+    void snapshotIsValidWhenTheCardIsShown();
+    void unlistedBoxesTabAfterTheListed_data();
+    void unlistedBoxesTabAfterTheListed();
 
     void chooserSlots();
     void mainWindowHeight();
@@ -663,6 +675,179 @@ void TestCardForm::resetBringsBackTheInstalledLayout()
     QCOMPARE(lineOf(after, 351), u"0,Address,saved answer"_s);
     // The ratios follow the installed picture again.
     QCOMPARE(m.verticalRatio(0), 0.09134615f);
+}
+
+void TestCardForm::failedResetKeepsTheAnswers_data()
+{
+    QTest::addColumn<int>("line"); // 0: the card file is deleted
+    QTest::addColumn<QString>("text");
+    QTest::newRow("card file deleted") << 0 << QString();
+    QTest::newRow("installed box above 95") << 51 + 5 << u"96,X,90,100,100,100,0,F,3,True,0"_s;
+    QTest::newRow("installed picture without height") << 23 << u"ImageHt,0"_s;
+}
+
+void TestCardForm::failedResetKeepsTheAnswers()
+{
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    const QString installed = installedText(CardLayouts::canada());
+    const QString path = writeCard(u"Canada.qcf"_s, installed);
+    CardFormModel m;
+    QVERIFY(m.LoadCard(path));
+    m.setBoxText(4, u"Okafor, Ada"_s);
+    QVERIFY(m.SaveCard());
+    m.setBoxText(13, u"B3H 1Z4"_s);
+    if (line == 0)
+        QVERIFY(QFile::remove(path));
+    else
+        writeCard(u"Canada.qcf"_s, withLine(installed, line, text));
+    const auto boxes = m.boxes();
+    const QString cardStr = m.clsCard()->CardStr();
+
+    QVERIFY(!m.resetToInstalled());
+    QVERIFY2(m.lastError().message().contains(u"Canada.qcf"_s), qPrintable(m.lastError().message()));
+    QVERIFY(m.boxes() == boxes);
+    QCOMPARE(m.clsCard()->CardStr(), cardStr);
+    QVERIFY(!m.clsCard()->varRestCard());
+    // The next save writes the answers shown, not empty ones.
+    QVERIFY(m.SaveCard());
+    QCOMPARE(lineOf(decrypted(path), 351 + 4), u"4,Name,Okafor, Ada"_s);
+    QCOMPARE(lineOf(decrypted(path), 351 + 13), u"13,PostalCode,B3H 1Z4"_s);
+}
+
+void TestCardForm::resetSwitchesFollowTheCard_data()
+{
+    QTest::addColumn<QString>("designLine");
+    QTest::addColumn<bool>("toggleDesign");
+    QTest::addColumn<bool>("design");
+    QTest::addColumn<QString>("notify");
+    QTest::newRow("orientation ticked, not saved") << u"DesignMode,False"_s << false << false << QString();
+    QTest::newRow("design switched off, not saved") << u"DesignMode,True"_s << true << true << u"Dgn"_s;
+    QTest::newRow("design card left alone") << u"DesignMode,True"_s << false << true << u"Dgn"_s;
+}
+
+void TestCardForm::resetSwitchesFollowTheCard()
+{
+    QFETCH(QString, designLine);
+    QFETCH(bool, toggleDesign);
+    QFETCH(bool, design);
+    QFETCH(QString, notify);
+    QString text = withLine(installedText(CardLayouts::canada()), 25, designLine);
+    text = withLine(text, 27, u"Orientation,P"_s);
+    CardFormModel m;
+    QVERIFY(m.LoadCard(writeCard(u"Canada.qcf"_s, text)));
+    QVERIFY(!m.chkOrientation());
+    m.setOrientationChecked(true);
+    if (toggleDesign)
+        m.ToggleDesign();
+    QSignalSpy switches(&m, &CardFormModel::switchesChanged);
+    QVERIFY(m.resetToInstalled());
+    QVERIFY(!switches.isEmpty());
+    QVERIFY(!m.chkOrientation());
+    QCOMPARE(m.clsCard()->cardOrient(), u"P"_s);
+    QCOMPARE(m.chkDesign(), design);
+    QCOMPARE(m.clsCard()->DesignMode(), design);
+    QCOMPARE(m.designSwitchVisible(), design);
+    QCOMPARE(m.labNotify(), notify);
+}
+
+void TestCardForm::oneBoxInEditConfiguration()
+{
+    const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
+    CardFormModel m;
+    QVERIFY(m.LoadCard(path));
+    const AnswerBoxState thirteen = m.box(13);
+    QVERIFY(m.boxGotFocus(13));
+    QVERIFY(!m.boxGotFocus(13)); // the box keeps its edit configuration
+    QCOMPARE(m.box(13).rect.height, 220.0f);
+    // Box 12 gains the focus without box 13 having lost it.
+    QVERIFY(m.boxGotFocus(12));
+    QCOMPARE(m.editedBox(), 12);
+    QCOMPARE(m.box(13).rect, (TwipRect{thirteen.rect.left, thirteen.rect.top, thirteen.rect.width, 105}));
+    QCOMPARE(m.box(13).backColor, thirteen.backColor);
+    // The snapshot was taken with box 13 at rest.
+    QCOMPARE(m.mcolCntrlLocation().Item(u"14"_s)->wdth, Numbers::formatSingle(thirteen.rect.width));
+    // A late loss of focus of box 13 does not touch box 12.
+    m.boxLostFocus(13);
+    QCOMPARE(m.box(12).rect.height, 220.0f);
+    // Configuring the same box twice keeps its normal look as the recorded one.
+    m.ConfigCtrlForEditing();
+    m.boxLostFocus(12);
+    QCOMPARE(m.box(12).rect.height, 105.0f);
+    QCOMPARE(m.box(12).backColor, CardLayouts::canada().backColor);
+
+    // A save while a box is enlarged writes it at rest.
+    QVERIFY(m.boxGotFocus(13));
+    QVERIFY(m.SaveCard());
+    QCOMPARE(lineOf(decrypted(path), 151 + 13).section(u',', 2, 6),
+             u"105,%1,%2,%3,%4"_s.arg(thirteen.rect.left).arg(thirteen.rect.top).arg(thirteen.rect.width)
+                 .arg(thirteen.backColor));
+}
+
+void TestCardForm::snapshotIsValidWhenTheCardIsShown_data()
+{
+    QTest::addColumn<bool>("builtIn");
+    QTest::newRow("card file") << false;
+    QTest::newRow("built-in layout") << true;
+}
+
+void TestCardForm::snapshotIsValidWhenTheCardIsShown()
+{
+    QFETCH(bool, builtIn);
+    CardFormModel m;
+    if (builtIn)
+        m.SetUpCanCard();
+    else
+        QVERIFY(m.LoadCard(writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()))));
+    const TwipRect zero = m.box(0).rect;
+    // No box had the focus: the horizontal arrow, then the down arrow.
+    m.movePictureHorizontally(20);
+    m.RestoreCntrlPxsAfterMove();
+    QCOMPARE(m.box(0).rect.left, zero.left + 20);
+    QCOMPARE(m.box(0).rect.top, zero.top);
+
+    // The box being edited follows the picture and stays there afterwards.
+    QVERIFY(m.boxGotFocus(0));
+    m.RestoreCntrlActiveCntrl(0);
+    m.SaveCntrlPxsPriorToMove();
+    m.movePictureVertically(-20);
+    m.RestoreCntrlPxsAfterMove();
+    m.boxLostFocus(0);
+    QCOMPARE(m.box(0).rect.top, zero.top - 20);
+    QCOMPARE(m.box(0).rect.left, zero.left + 20);
+}
+
+void TestCardForm::unlistedBoxesTabAfterTheListed_data()
+{
+    QTest::addColumn<bool>("builtIn");
+    QTest::newRow("card file") << false;
+    QTest::newRow("built-in layout") << true;
+}
+
+void TestCardForm::unlistedBoxesTabAfterTheListed()
+{
+    QFETCH(bool, builtIn);
+    const CardLayout &us = CardLayouts::us();
+    CardFormModel m;
+    if (builtIn)
+        m.SetupUSCard();
+    else
+        QVERIFY(m.LoadCard(writeCard(u"US.qcf"_s, installedText(us))));
+    int highestListed = -1;
+    QSet<int> seen;
+    for (const LayoutRow &row : us.rows) {
+        highestListed = std::max(highestListed, m.box(row.box).tabIndex);
+        seen.insert(m.box(row.box).tabIndex);
+    }
+    for (int i = 0; i < CardFormModel::BoxCount; ++i) {
+        if (us.rowForBox(i))
+            continue;
+        QVERIFY2(m.box(i).tabIndex > highestListed, qPrintable(QString::number(i)));
+        QVERIFY(!seen.contains(m.box(i).tabIndex));
+        seen.insert(m.box(i).tabIndex);
+    }
+    // The box with the lowest tab index takes the focus first.
+    QCOMPARE(m.box(m.firstBox()).tabIndex, 0);
 }
 
 void TestCardForm::chooserSlots()
