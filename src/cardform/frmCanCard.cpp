@@ -123,8 +123,12 @@ void frmCanCard::buildBoxes()
         connect(box, &AnswerBox::gotFocus, this, &frmCanCard::txtAddress_GotFocus);
         connect(box, &AnswerBox::lostFocus, this, &frmCanCard::txtAddress_LostFocus);
         connect(box, &AnswerBox::refused, this, &frmCanCard::showRefused);
-        connect(box, &QLineEdit::textEdited, this, [this, box] {
-            m_model.setBoxText(box->index(), box->text());
+        // textChanged, not textEdited: an undo changes the answer too.
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            const QString text = box->text();
+            if (m_model.box(box->index()).text == text)
+                return;
+            m_model.setBoxText(box->index(), text);
             setModified(true);
         });
     }
@@ -148,6 +152,9 @@ void frmCanCard::buildPanel()
     m_labQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_labQuestion->setMinimumHeight(m_labQuestion->fontMetrics().lineSpacing() * 5);
     m_labQuestion->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Only the window's input controls take the focus, so that the window
+    // sees every key.
+    m_labQuestion->setFocusPolicy(Qt::NoFocus);
     m_labNotify = new QLabel(m_fra1);
     m_labNotify->setTextFormat(Qt::PlainText);
     auto *fra1Layout = new QVBoxLayout(m_fra1);
@@ -360,6 +367,11 @@ void frmCanCard::setPanelLeft(float twips)
 
 void frmCanCard::placePanel()
 {
+    // Controls just shown or hidden count at once, not at the next layout pass.
+    for (QWidget *frame : {static_cast<QWidget *>(m_fra1), static_cast<QWidget *>(m_fraControl)}) {
+        frame->layout()->invalidate();
+        frame->layout()->activate();
+    }
     const QRect top = toPixels(fra1Rect());
     m_fra1->setGeometry(top.left(), top.top(), PanelWidthPx, m_fra1->sizeHint().height());
     m_fraControl->setGeometry(top.left(), m_fra1->geometry().bottom() + 1 + FrameGapPx,
@@ -395,7 +407,9 @@ void frmCanCard::updateBox(int index)
     QFont font(b.fontName);
     font.setPointSizeF(std::max(1.0, double(b.fontSize) * m_zoom));
     box->setFont(font);
-    box->setBordered(b.bordered && !b.flat);
+    // Every box of a card keeps its one-pixel border, also once it has been
+    // edited: the flat look of the edit configuration is not the border.
+    box->setBordered(b.bordered);
     // Screen readers announce the question of the box.
     box->setAccessibleName(m_model.questionFor(index));
     if (box->text() != b.text)
@@ -417,12 +431,14 @@ void frmCanCard::updateSwitches()
     m_chkDesign->setChecked(m_model.chkDesign());
     m_chkOrientation->setChecked(m_model.chkOrientation());
     m_labNotify->setText(m_model.labNotify());
-    if (m_model.designSwitchVisible()) {
-        m_chkDesign->show();
-        m_buDesignToggle->show();
+    const bool design = m_model.designSwitchVisible();
+    if (m_buDesignToggle->isHidden() == design) {
+        m_chkDesign->setVisible(design);
+        m_buDesignToggle->setVisible(design);
         // The preparer of a card in design mode may also reset it.
-        m_buReset->show();
-        m_mnuReset->setVisible(true);
+        m_buReset->setVisible(design);
+        m_mnuReset->setVisible(design);
+        placePanel();
     }
     const bool hasCard = m_model.clsCard() != nullptr;
     for (QAction *a : {m_mnuSave1, m_mnuSave2, m_mnuPrint, m_mnuPrintPreview, m_mnuExportPdf,
@@ -469,7 +485,8 @@ int frmCanCard::TabIndex(const QWidget *control) const
 
 int frmCanCard::activeBoxIndex() const
 {
-    const QWidget *focus = QApplication::focusWidget();
+    // The window's own focus, also while another window is active.
+    const QWidget *focus = window()->focusWidget();
     for (int i = 0; i < CardFormModel::BoxCount; ++i) {
         if (m_boxes[i] == focus)
             return i;
@@ -481,10 +498,37 @@ int frmCanCard::activeBoxIndex() const
 
 bool frmCanCard::LoadCard(const QString &cardName)
 {
-    if (!m_model.LoadCard(cardName))
+    // The edited box goes back to rest before the boxes are rebuilt, and a
+    // hidden box cannot pass the focus on while they are.
+    QPointer<QWidget> previous = window()->focusWidget();
+    focusNoOp();
+    if (!m_model.LoadCard(cardName)) {
+        if (previous)
+            previous->setFocus(Qt::OtherFocusReason);
         return false;
+    }
     setModified(false);
+    focusFirstBox();
     return true;
+}
+
+void frmCanCard::focusFirstBox()
+{
+    const int first = m_model.firstBox();
+    if (first < 0)
+        return;
+    AnswerBox *box = m_boxes[first];
+    if (window()->focusWidget() == box)
+        txtAddress_GotFocus(first);
+    else
+        box->setFocus(Qt::TabFocusReason);
+}
+
+void frmCanCard::setUpLayout(void (CardFormModel::*setup)())
+{
+    focusNoOp();
+    (m_model.*setup)();
+    focusFirstBox();
 }
 
 void frmCanCard::setPicture(const QImage &image)
@@ -505,17 +549,17 @@ void frmCanCard::setVarCardTitle(const QString &title)
 
 void frmCanCard::SetUpCanCard()
 {
-    m_model.SetUpCanCard();
+    setUpLayout(&CardFormModel::SetUpCanCard);
 }
 
 void frmCanCard::SetupUSCard()
 {
-    m_model.SetupUSCard();
+    setUpLayout(&CardFormModel::SetupUSCard);
 }
 
 void frmCanCard::SetUpCanCard_blue()
 {
-    m_model.SetUpCanCard_blue();
+    setUpLayout(&CardFormModel::SetUpCanCard_blue);
 }
 
 // ---- Focus and keys ------------------------------------------------------------------
@@ -523,18 +567,14 @@ void frmCanCard::SetUpCanCard_blue()
 void frmCanCard::txtAddress_GotFocus(int index)
 {
     // Coming back from another window or a menu: the box is still edited.
-    if (m_model.isEditing() && m_model.CurEditCtrl() == index)
+    if (!m_model.boxGotFocus(index))
         return;
-    m_model.SaveCntrlPxsPriorToMove();
-    m_model.setCurEditCtrl(index);
-    m_model.ConfigCtrlForEditing();
     frmDesign::activateBox(this, index);
 }
 
 void frmCanCard::txtAddress_LostFocus(int index)
 {
-    m_model.setCurEditCtrl(index);
-    m_model.RestoreControl();
+    m_model.boxLostFocus(index);
 }
 
 void frmCanCard::advanceFocus()
@@ -549,15 +589,12 @@ bool frmCanCard::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees every key before its controls: Enter moves on to the
     // next input control and never reaches the box.
+    // On a button too, Enter only moves on: someone going through the boxes
+    // must never print or reset by it. Space presses a focused button.
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (auto *button = qobject_cast<QPushButton *>(watched)) {
-                // Enter on a command button presses it.
-                button->click();
-            } else {
-                advanceFocus();
-            }
+            advanceFocus();
             return true;
         }
     }
@@ -624,7 +661,7 @@ void frmCanCard::buReset_Click()
 {
     QCoreApplication::processEvents();
     ResetCard();
-    m_boxes[0]->setFocus(Qt::OtherFocusReason);
+    focusFirstBox();
 }
 
 bool frmCanCard::ResetCard()
@@ -671,6 +708,7 @@ void frmCanCard::UpDown_UpClick()
     m_model.SaveCntrlPxsPriorToMove();
     m_model.movePictureVertically(-20);
     m_model.RestoreCntrlPxsAfterMove();
+    reconfigureFocusedBox();
     setModified(true);
 }
 
@@ -679,6 +717,7 @@ void frmCanCard::UpDown_DownClick()
     m_model.RestoreCntrlPxsAfterMove();
     m_model.movePictureVertically(20);
     m_model.RestoreCntrlPxsAfterMove();
+    reconfigureFocusedBox();
     setModified(true);
 }
 
@@ -754,10 +793,9 @@ void frmCanCard::mnuPrint_Click()
 
 void frmCanCard::reconfigureFocusedBox()
 {
-    if (activeBoxIndex() == m_model.CurEditCtrl()) {
-        m_model.SaveCntrlPxsPriorToMove();
-        m_model.ConfigCtrlForEditing();
-    }
+    const int active = activeBoxIndex();
+    if (active >= 0 && active == m_model.CurEditCtrl())
+        m_model.boxGotFocus(active);
 }
 
 PrintPage frmCanCard::pageAtRest()

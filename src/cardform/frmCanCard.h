@@ -51,6 +51,8 @@ public:
     void SetUpCanCard();
     void SetupUSCard();
     void SetUpCanCard_blue();
+    // Gives the focus to the visible box with the lowest tab index.
+    void focusFirstBox();
 
     // ---- The view
     double zoom() const { return m_zoom; }
@@ -180,6 +182,7 @@ private:
     void updateMinimumSize();
     void showRefused(int index, const QString &characters);
     void focusNoOp();
+    void setUpLayout(void (CardFormModel::*setup)());
     // Puts the focused box back into its edit configuration, if it still has the focus.
     void reconfigureFocusedBox();
     // The printed page, with the box being edited at its normal place.

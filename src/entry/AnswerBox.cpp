@@ -42,7 +42,7 @@ AnswerBox::AnswerBox(int index, QWidget *parent) : QLineEdit(parent), m_index(in
     setContentsMargins(0, 0, 0, 0);
     setAutoFillBackground(true);
     setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(this, &QLineEdit::textEdited, this, &AnswerBox::onTextEdited);
+    connect(this, &QLineEdit::textChanged, this, &AnswerBox::onTextChanged);
 }
 
 void AnswerBox::setBordered(bool bordered)
@@ -95,14 +95,14 @@ void AnswerBox::inputMethodEvent(QInputMethodEvent *event)
     QLineEdit::inputMethodEvent(event);
 }
 
-void AnswerBox::onTextEdited(const QString &text)
+void AnswerBox::onTextChanged(const QString &text)
 {
-    // Pasted text passes here: keep what the card file can hold.
+    // Pasted or inserted text passes here: keep what the card file can hold.
+    // The clean text is announced again, so listeners read text().
     QString refusedChars;
     const QString clean = cleaned(text, &refusedChars);
     if (clean != text) {
         const int cursor = std::min<int>(cursorPosition(), clean.size());
-        QSignalBlocker block(this);
         setText(clean);
         setCursorPosition(cursor);
         if (!refusedChars.isEmpty())

@@ -15,6 +15,7 @@ public:
 
     int index() const { return m_index; }
     void setBordered(bool bordered);
+    bool isBordered() const { return m_bordered; }
 
 Q_SIGNALS:
     void gotFocus(int index);
@@ -31,7 +32,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void onTextEdited(const QString &text);
+    void onTextChanged(const QString &text);
 
     int m_index = 0;
     bool m_bordered = false;

@@ -57,7 +57,9 @@ bool cKeyBrd::GetTabNumbControl()
 
 void cKeyBrd::WrapTabNum()
 {
-    if (m_tabNum == m_controls->size() - 1) {
+    // A tab index at or above the count wraps as well; otherwise Enter would
+    // stay on a box whose card gives it a large tab order.
+    if (m_tabNum >= m_controls->size() - 1) {
         m_tabNum = 0;
         m_ctlPtr = 0;
     }

@@ -35,6 +35,10 @@ MDIForm1::MDIForm1(const QString &appPath, QWidget *parent) : QMainWindow(parent
     m_scroll = new QScrollArea(m_stack);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // A click on the picture or the panel's background must leave the focus
+    // in the card window, which sees every key.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->viewport()->setFocusPolicy(Qt::NoFocus);
     m_stack->addWidget(m_scroll);
     buildMenus();
 

@@ -67,8 +67,16 @@ private Q_SLOTS:
     void navigatorKeepsTheOnlyQualifyingControl();
     void navigatorEndsWithoutAnyQualifyingControl();
 
+    void firstBoxHasTheFocusWhenTheCardOpens_data();
+    void firstBoxHasTheFocusWhenTheCardOpens();
     void enterMovesThroughTheBoxesInTabOrder();
-    void enterWrapsFromTheLastBox();
+    void enterWraps_data();
+    void enterWraps();
+    void enterNeverPressesAButton_data();
+    void enterNeverPressesAButton();
+    void oneBoxEnlargedWhateverTheFocusRoad();
+    void editedBoxKeepsItsBorder();
+    void undoBringsTheAnswerBackAfterPrintCancel();
     void tabFollowsTheSameOrder();
     void clickingAnotherBoxRestoresTheFirst();
     void focusGainCreatesTheHiddenDesignWindow();
@@ -78,6 +86,7 @@ private Q_SLOTS:
 
 private:
     void openCanada();
+    void openCard(const CardLayout &layout, const QString &text = {});
     void click(int box);
 
     QTemporaryDir m_dir;
@@ -105,10 +114,15 @@ void TestEntry::cleanup()
 
 void TestEntry::openCanada()
 {
-    const QString path = m_dir.filePath(u"Canada.qcf"_s);
-    QVERIFY(TestCards::writeCard(path, TestCards::installedText(CardLayouts::canada())));
+    openCard(CardLayouts::canada());
+}
+
+void TestEntry::openCard(const CardLayout &layout, const QString &text)
+{
+    const QString path = m_dir.filePath(layout.name + u".qcf"_s);
+    QVERIFY(TestCards::writeCard(path, text.isEmpty() ? TestCards::installedText(layout) : text));
     QVERIFY(m_form->LoadCard(path));
-    m_form->setVarCardTitle(u"Canada"_s);
+    m_form->setVarCardTitle(layout.name);
     m_form->resize(m_form->minimumSize());
     m_form->show();
     QApplication::setActiveWindow(m_form.get());
@@ -200,21 +214,157 @@ void TestEntry::enterMovesThroughTheBoxesInTabOrder()
     QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(10));
 }
 
-void TestEntry::enterWrapsFromTheLastBox()
+void TestEntry::firstBoxHasTheFocusWhenTheCardOpens_data()
+{
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<int>("first");
+    QTest::newRow("Canada") << u"Canada"_s << 0;
+    QTest::newRow("US: box 4 has tab index 0") << u"US"_s << 4;
+}
+
+void TestEntry::firstBoxHasTheFocusWhenTheCardOpens()
+{
+    QFETCH(QString, card);
+    QFETCH(int, first);
+    openCard(card == u"US"_s ? CardLayouts::us() : CardLayouts::canada());
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(first));
+    QCOMPARE(m_form->model().editedBox(), first);
+    QCOMPARE(m_form->model().box(first).rect.height, 220.0f);
+    QVERIFY(frmDesign::instance());
+    QCOMPARE(frmDesign::instance()->varActiveCtrl(), first);
+    // Typing goes straight into it.
+    QTest::keyClicks(QApplication::focusWidget(), u"abc"_s);
+    QCOMPARE(m_form->model().box(first).text, u"abc"_s);
+}
+
+void TestEntry::enterWraps_data()
+{
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<int>("tabOrder"); // given to box "from" in the card, or -1
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    // The last box goes on to Print, Print to the first box.
+    QTest::newRow("Canada, last box") << u"Canada"_s << -1 << 18 << 0;
+    // Box 3 of the US card is not listed: Enter must not skip box 4.
+    QTest::newRow("US, last box") << u"US"_s << -1 << 26 << 4;
+    QTest::newRow("tab order 200") << u"Canada"_s << 200 << 18 << 0;
+}
+
+void TestEntry::enterWraps()
+{
+    QFETCH(QString, card);
+    QFETCH(int, tabOrder);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    const CardLayout &layout = card == u"US"_s ? CardLayouts::us() : CardLayouts::canada();
+    QString cardText = TestCards::installedText(layout);
+    if (tabOrder >= 0) {
+        const int line = 151 + from;
+        QStringList fields = TestCards::lineOf(cardText, line).split(u',');
+        fields.last() = QString::number(tabOrder);
+        cardText = TestCards::withLine(cardText, line, fields.join(u','));
+    }
+    openCard(layout, cardText);
+    click(from);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(from));
+    QTest::keyClick(m_form->txtAddress(from), Qt::Key_Return);
+    if (QApplication::focusWidget() == m_form->buPrint())
+        QTest::keyClick(m_form->buPrint(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(to));
+    QVERIFY(m_sink.messages.isEmpty());
+}
+
+void TestEntry::enterNeverPressesAButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("spaceAsks"); // the message Space brings, if any
+    QTest::newRow("Print") << u"buPrint"_s << u"Print 1 declaration form(s)?"_s;
+    QTest::newRow("DesignTog") << u"buDesignToggle"_s << QString();
+    QTest::newRow("Reset") << u"buReset"_s << u"This will remove any changes"_s;
+}
+
+void TestEntry::enterNeverPressesAButton()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, spaceAsks);
+    openCard(CardLayouts::canada(),
+             TestCards::withLine(TestCards::installedText(CardLayouts::canada()), 25, u"DesignMode,True"_s));
+    auto *b = m_form->findChild<QPushButton *>(button);
+    QVERIFY(b && b->isVisible());
+    b->setFocus(Qt::TabFocusReason);
+    QCOMPARE(QApplication::focusWidget(), b);
+    const QString cardStr = m_form->model().clsCard()->CardStr();
+    QTest::keyClick(b, Qt::Key_Return);
+    QVERIFY(m_sink.messages.isEmpty());
+    QCOMPARE(m_form->model().clsCard()->CardStr(), cardStr);
+    QVERIFY(QApplication::focusWidget() != b);
+    // Space presses it.
+    b->setFocus(Qt::TabFocusReason);
+    m_sink.answers = {Messages::Answer::Cancel};
+    QTest::keyClick(b, Qt::Key_Space);
+    if (spaceAsks.isEmpty()) {
+        QVERIFY(m_form->model().clsCard()->CardStr() != cardStr); // the design switch flipped
+    } else {
+        QCOMPARE(m_sink.messages.size(), 1);
+        QVERIFY(m_sink.messages.first().text.startsWith(spaceAsks));
+    }
+}
+
+void TestEntry::oneBoxEnlargedWhateverTheFocusRoad()
 {
     openCanada();
-    click(18); // tab index 28, the last box
-    QTest::keyClick(m_form->txtAddress(18), Qt::Key_Return);
-    // The next qualifying control after the boxes, or the first box again.
-    QWidget *next = QApplication::focusWidget();
-    if (next == m_form->buPrint()) {
-        QVERIFY(m_form->buPrint()->isEnabled());
-        m_form->txtAddress(18)->setFocus();
-        m_form->buPrint()->setEnabled(false);
-        QTest::keyClick(m_form->txtAddress(18), Qt::Key_Return);
-        next = QApplication::focusWidget();
+    click(13);
+    QCOMPARE(m_form->model().editedBox(), 13);
+    // Another window becomes active (the design window, say); box 12 is
+    // given the focus while the card window is inactive, then it comes back.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    m_form->txtAddress(12)->setFocus(Qt::MouseFocusReason);
+    QApplication::setActiveWindow(m_form.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(12));
+    QCOMPARE(m_form->model().editedBox(), 12);
+    int enlarged = 0;
+    for (int i = 0; i < CardFormModel::BoxCount; ++i)
+        enlarged += m_form->model().box(i).rect.height > 105 ? 1 : 0;
+    QCOMPARE(enlarged, 1);
+    QCOMPARE(m_form->model().box(13).rect.height, 105.0f);
+    QCOMPARE(m_form->model().box(13).backColor, CardLayouts::canada().backColor);
+}
+
+void TestEntry::editedBoxKeepsItsBorder()
+{
+    openCanada();
+    click(3);
+    click(7);
+    for (int box : {3, 7}) {
+        QVERIFY(m_form->txtAddress(box)->isBordered());
+        // The border is drawn: the corner pixel is dark, not the box colour.
+        const QImage image = m_form->txtAddress(box)->grab().toImage();
+        QVERIFY2(qGray(image.pixel(0, image.height() / 2)) < 100, qPrintable(QString::number(box)));
     }
-    QCOMPARE(next, m_form->txtAddress(0));
+}
+
+void TestEntry::undoBringsTheAnswerBackAfterPrintCancel()
+{
+    openCanada();
+    click(4);
+    QTest::keyClicks(m_form->txtAddress(4), u"Okafor"_s);
+    m_sink.answers = {Messages::Answer::Cancel};
+    QTest::keySequence(m_form->txtAddress(4), QKeySequence::Print);
+    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(m_sink.messages.first().defaultAnswer, Messages::Answer::Ok);
+    // The answer comes back fully selected, so the next key replaces it ...
+    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(4));
+    QCOMPARE(m_form->txtAddress(4)->selectedText(), u"Okafor"_s);
+    QTest::keyClicks(m_form->txtAddress(4), u"X"_s);
+    QCOMPARE(m_form->model().box(4).text, u"X"_s);
+    // ... and Ctrl+Z brings it back, in the box and in what is saved.
+    QTest::keySequence(m_form->txtAddress(4), QKeySequence::Undo);
+    QCOMPARE(m_form->txtAddress(4)->text(), u"Okafor"_s);
+    QCOMPARE(m_form->model().box(4).text, u"Okafor"_s);
 }
 
 void TestEntry::tabFollowsTheSameOrder()
