@@ -7,6 +7,7 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "MDIForm1.h"
+#include "SpinArrows.h"
 #include "Messages.h"
 #include "TestCards.h"
 #include "WindowSettings.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -29,6 +31,7 @@
 #include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 using namespace TestCards;
@@ -54,6 +57,9 @@ private Q_SLOTS:
     void bothSaveEntriesWriteTheSameFile();
     void resetAsksAndKeepsSavedAnswers();
     void designModeCardShowsItsSwitch();
+    void clicksOutsideTheControlsKeepTheFocus_data();
+    void clicksOutsideTheControlsKeepTheFocus();
+    void resetFocusesTheFirstBox();
     void designWindowCommandsPersist();
     void helpMessages();
     void zoomIsRememberedOnExit_data();
@@ -375,6 +381,24 @@ void TestMainWindow::designModeCardShowsItsSwitch()
     QVERIFY(card->buReset()->isVisible());
     QVERIFY(card->mnuReset()->isVisible());
     QCOMPARE(card->labNotify()->text(), u"Dgn"_s);
+    // The panel is laid out with the switch and Reset in it: no two of its
+    // controls overlap, and all stand inside their frame.
+    QList<QWidget *> controls = {card->chkOrientation(), card->buPrint(), card->UpDown()->parentWidget(),
+                                 card->tallShort()->parentWidget(), card->chkDesign(), card->buDesignToggle(),
+                                 card->buReset()};
+    for (int i = 0; i < controls.size(); ++i) {
+        QVERIFY(card->fraControl()->rect().contains(controls[i]->geometry()));
+        for (int j = i + 1; j < controls.size(); ++j) {
+            QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                     qPrintable(controls[i]->objectName() + u" / "_s + controls[j]->objectName()));
+        }
+    }
+    for (SpinArrows *arrows : {card->UpDown(), card->tallShort()}) {
+        QVERIFY(arrows->parentWidget()->rect().contains(arrows->geometry()));
+        QVERIFY(arrows->rect().contains(arrows->upButton()->geometry()));
+        QVERIFY(arrows->rect().contains(arrows->downButton()->geometry()));
+        QVERIFY(!arrows->upButton()->geometry().intersects(arrows->downButton()->geometry()));
+    }
     // Design sample answers are read instead of the answers.
     QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
     QVERIFY(!card->chkDesign()->isChecked());
@@ -382,6 +406,54 @@ void TestMainWindow::designModeCardShowsItsSwitch()
     QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
     QVERIFY(card->chkDesign()->isChecked());
     QVERIFY(frmDesign::instance() && frmDesign::instance()->isVisible());
+}
+
+void TestMainWindow::clicksOutsideTheControlsKeepTheFocus_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("picture") << u"picture"_s;
+    QTest::newRow("spin arrow") << u"arrow"_s;
+    QTest::newRow("panel background") << u"panel"_s;
+    QTest::newRow("question line") << u"question"_s;
+}
+
+void TestMainWindow::clicksOutsideTheControlsKeepTheFocus()
+{
+    QFETCH(QString, target);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    QTest::mouseClick(card->txtAddress(4), Qt::LeftButton, {}, QPoint(2, 2));
+    QWidget *w = target == u"picture"_s ? static_cast<QWidget *>(card->imgCCCard())
+               : target == u"arrow"_s   ? static_cast<QWidget *>(card->LeftRight()->upButton())
+               : target == u"panel"_s   ? static_cast<QWidget *>(card->fraControl())
+                                        : static_cast<QWidget *>(card->labQuestion());
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, w->height() - 3));
+    // The horizontal arrow hands the focus to the off-card box on purpose.
+    if (target == u"arrow"_s) {
+        QCOMPARE(QApplication::focusWidget(), card->txtNoOp());
+        QTest::mouseClick(card->txtAddress(4), Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseClick(card->UpDown()->upButton(), Qt::LeftButton);
+    }
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
+    // Keys still reach the card window: Enter moves on.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(5));
+}
+
+void TestMainWindow::resetFocusesTheFirstBox()
+{
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
+    QVERIFY(window()->openCard(u"US"_s));
+    frmCanCard *card = window()->cardWindow();
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
+    QTest::mouseClick(card->txtAddress(10), Qt::LeftButton, {}, QPoint(2, 2));
+    m_sink.answers = {Messages::Answer::Ok};
+    card->mnuReset()->trigger();
+    QCOMPARE(m_sink.messages.last().text, u"Card Reset Complete."_s);
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
+    QCOMPARE(card->model().editedBox(), 4);
+    QVERIFY(card->model().box(10).backColor != CardFormModel::EditColor);
 }
 
 void TestMainWindow::designWindowCommandsPersist()
