@@ -33,7 +33,7 @@ private Q_SLOTS:
     void copiesAndPositions();
     void cancelPrintsNothing();
     void menuPrintsTheEditedBoxAtItsNormalPlace();
-    void enterOnThePrintButtonPrints();
+    void spaceOnThePrintButtonPrints();
     void exportPdfWritesThePages();
 
 private:
@@ -170,17 +170,17 @@ void TestPrintWindow::menuPrintsTheEditedBoxAtItsNormalPlace()
     QCOMPARE(m_form->model().box(4).rect.height, 220.0f);
 }
 
-void TestPrintWindow::enterOnThePrintButtonPrints()
+void TestPrintWindow::spaceOnThePrintButtonPrints()
 {
     PrintTestCard card;
     card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
     openCard(card);
-    const QString pdf = m_dir.filePath(u"enter.pdf"_s);
+    const QString pdf = m_dir.filePath(u"space.pdf"_s);
     auto printer = pdfPrinter(pdf);
     m_form->setPrinter(printer.get());
     m_form->buPrint()->setFocus();
     m_sink.answers = {Messages::Answer::Ok};
-    QTest::keyClick(m_form->buPrint(), Qt::Key_Return);
+    QTest::keyClick(m_form->buPrint(), Qt::Key_Space);
     QCOMPARE(m_sink.messages.size(), 1);
     QCOMPARE(PdfProbe::pageCount(pdf), 1);
 }
