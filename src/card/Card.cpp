@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -81,7 +83,7 @@ bool Card::LoadCard(const QString &path)
         m_lastError = CardError{path, 0, reason};
         return false;
     }
-    next.m_cardStr = Cp1252::decode(bytes);
+    next.setCardStr(Cp1252::decode(bytes));
     if (!next.loadBody()) {
         m_lastError = next.m_lastError;
         return false;
@@ -94,7 +96,7 @@ bool Card::LoadCardFromStr(const QString &cardStr)
 {
     Card next = *this;
     next.m_lastError = {};
-    next.m_cardStr = cardStr;
+    next.setCardStr(cardStr);
     if (!next.loadBody()) {
         m_lastError = next.m_lastError;
         return false;
@@ -146,22 +148,36 @@ void Card::GetTruthTable()
 
 // ---- Line access -----------------------------------------------------------
 
+const std::vector<qsizetype> &Card::lineEnds()
+{
+    if (!m_lineEndsValid) {
+        m_lineEnds.clear();
+        // The search starts at position 2, so a CR LF at the very start of
+        // the string is never counted.
+        for (qsizetype idx = m_cardStr.indexOf(u"\r\n"_s, 1); idx >= 0;
+             idx = m_cardStr.indexOf(u"\r\n"_s, idx + 1))
+            m_lineEnds.push_back(idx);
+        m_lineEndsValid = true;
+    }
+    return m_lineEnds;
+}
+
 bool Card::GetStartOfLinePxInFileStr()
 {
-    // Line n begins after the (n - 1)-th CR LF; the search starts at position
-    // 2, so a CR LF at the very start of the string is never counted.
-    qsizetype p = 1;
-    for (int i = 1; i < m_lineNum; ++i) {
-        const qsizetype idx = m_cardStr.indexOf(u"\r\n"_s, p);
-        if (idx < 0) {
-            // i - 1 line ends were found; the text after the last one is
-            // one more line unless it is empty.
-            const int lines = m_cardStr.endsWith(u"\r\n"_s) ? i - 1 : i;
-            return fail(m_lineNum, u"is missing (the card text has only %1 lines)"_s.arg(lines));
-        }
-        p = idx + 1;
+    // Line n begins after the (n - 1)-th counted CR LF; line 1 (and below)
+    // at position 3.
+    if (m_lineNum <= 1) {
+        m_pxStart = 3;
+        return true;
     }
-    m_pxStart = p + 2;
+    const std::vector<qsizetype> &ends = lineEnds();
+    const std::size_t breaks = std::size_t(m_lineNum - 1);
+    if (breaks > ends.size()) {
+        // The text after the last line end is one more line unless it is empty.
+        const std::size_t lines = m_cardStr.endsWith(u"\r\n"_s) ? ends.size() : ends.size() + 1;
+        return fail(m_lineNum, u"is missing (the card text has only %1 lines)"_s.arg(lines));
+    }
+    m_pxStart = ends[breaks - 1] + 3;
     return true;
 }
 
@@ -495,10 +511,29 @@ bool Card::replaceLine(int lineNumber, const QString &text)
     return true;
 }
 
+static bool holdsLineBreak(QStringView text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
 void Card::replaceCurrentLine(const QString &text)
 {
     // Everything before the line and from its CR onwards stays as it is.
-    m_cardStr.replace(m_pxStart - 1, m_pxEnd - m_pxStart, text);
+    const qsizetype start = m_pxStart - 1;
+    const qsizetype oldLength = m_pxEnd - m_pxStart;
+    if (m_lineEndsValid) {
+        // Without a CR or LF on either side no line break appears or goes
+        // (the line ends just before a CR), so the later ones only move.
+        if (holdsLineBreak(QStringView(m_cardStr).sliced(start, oldLength)) || holdsLineBreak(text)) {
+            m_lineEndsValid = false;
+        } else {
+            const qsizetype shift = text.size() - oldLength;
+            for (auto it = std::lower_bound(m_lineEnds.begin(), m_lineEnds.end(), start + oldLength);
+                 it != m_lineEnds.end(); ++it)
+                *it += shift;
+        }
+    }
+    m_cardStr.replace(start, oldLength, text);
     m_line = text;
     m_pxEnd = m_pxStart + text.size();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // Why a card could not be loaded or saved: the file, the line where there is
 // one, and what is wrong.
@@ -87,7 +88,11 @@ public:
     QString cardName() const { return m_cardName; }
     void setCardName(const QString &v) { m_cardName = v; }
     QString CardStr() const { return m_cardStr; }
-    void setCardStr(const QString &v) { m_cardStr = v; }
+    void setCardStr(const QString &v)
+    {
+        m_cardStr = v;
+        m_lineEndsValid = false;
+    }
 
     qsizetype PxInFileForLineNum() const { return m_pxStart; }
     void setPxInFileForLineNum(qsizetype v) { m_pxStart = v; }
@@ -203,6 +208,7 @@ public:
 
 private:
     bool fail(int line, const QString &reason);
+    const std::vector<qsizetype> &lineEnds();
     bool replaceLine(int lineNumber, const QString &text);
     void replaceCurrentLine(const QString &text);
     bool loadSettings();
@@ -221,6 +227,11 @@ private:
     clsAnsws m_colAnsws;
     QString m_cardName;
     QString m_cardStr;
+    // Index of the card string's line breaks: the 0-based positions of the CRs
+    // of every CR LF whose CR stands at position 2 or later, in order. Built
+    // when a line is first located, kept valid by whole-line replacement.
+    std::vector<qsizetype> m_lineEnds;
+    bool m_lineEndsValid = false;
     int m_lineNum = 0;
     qsizetype m_pxStart = 0;
     qsizetype m_pxEnd = 0;

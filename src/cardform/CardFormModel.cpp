@@ -9,10 +9,20 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A colour is written back as the card's 32-bit signed number it was read as.
+QString colorText(std::uint32_t color)
+{
+    return QString::number(std::int32_t(color));
+}
+
+} // namespace
+
 CardFormModel::CardFormModel(QObject *parent) : QObject(parent)
 {
     // The window's boxes as defined: hidden, light grey, no border.
-    m_preserveColor = float(m_boxes[0].backColor);
+    m_preserveColor = m_boxes[0].backColor;
 }
 
 CardFormModel::~CardFormModel() = default;
@@ -118,7 +128,8 @@ void CardFormModel::InitializeCardControls()
         b.rect.top = *Numbers::toSingle(c.top_r);
         b.rect.width = *Numbers::toSingle(c.wdth);
         b.visible = Card::readFlag(c.visible);
-        b.backColor = std::uint32_t(*Numbers::toInt32(c.backcolor)) & 0xFFFFFF;
+        // Kept as read, all 32 bits; only drawing uses the low 24.
+        b.backColor = std::uint32_t(*Numbers::toInt32(c.backcolor));
         b.bordered = true;
         b.tabIndex = *Numbers::toInt16(c.tabOrder);
         setBox(n, b);
@@ -274,7 +285,7 @@ void CardFormModel::setBoxVisible(int index, bool visible)
 void CardFormModel::SaveControl()
 {
     const AnswerBoxState &b = m_boxes[m_curEditCtrl];
-    m_preserveColor = float(b.backColor);
+    m_preserveColor = b.backColor;
     m_savedFont = b.fontName;
     m_savedFontSize = b.fontSize;
     m_savedHt = NormalHeight;
@@ -346,7 +357,7 @@ void CardFormModel::RestoreControl()
         return;
     m_curEditCtrl = m_editBox;
     AnswerBoxState b = m_boxes[m_curEditCtrl];
-    b.backColor = std::uint32_t(m_preserveColor);
+    b.backColor = m_preserveColor;
     b.fontName = m_savedFont;
     b.fontSize = m_savedFontSize;
     b.rect.height = NormalHeight;
@@ -409,7 +420,7 @@ void CardFormModel::SaveCntrlPxsPriorToMove()
         const AnswerBoxState &b = m_boxes[i];
         m_snapshot.Add({}, {}, Numbers::formatSingle(b.rect.height), Numbers::formatSingle(b.rect.left),
                        Numbers::formatSingle(b.rect.top), Numbers::formatSingle(b.rect.width),
-                       QString::number(b.backColor), {}, Numbers::formatSingle(b.fontSize), {}, {},
+                       colorText(b.backColor), {}, Numbers::formatSingle(b.fontSize), {}, {},
                        QString::number(i + 1));
     }
 }
@@ -673,7 +684,7 @@ bool CardFormModel::SaveControlLocationsToCardStr()
             continue;
         controls.Add(QString::number(i), b.text, Numbers::formatSingle(b.rect.height),
                      Numbers::formatSingle(b.rect.left), Numbers::formatSingle(b.rect.top),
-                     Numbers::formatSingle(b.rect.width), QString::number(b.backColor), b.fontName,
+                     Numbers::formatSingle(b.rect.width), colorText(b.backColor), b.fontName,
                      Numbers::formatSingle(b.fontSize), Card::flagText(b.visible),
                      QString::number(b.tabIndex), QString::number(i));
         m_card->setLastCntrl(std::int16_t(i));

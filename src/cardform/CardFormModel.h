@@ -18,7 +18,7 @@ struct AnswerBoxState
 {
     TwipRect rect;
     bool visible = false;
-    std::uint32_t backColor = 0xE0E0E0;
+    std::uint32_t backColor = 0xE0E0E0; // as the card holds it, all 32 bits
     QString text;
     QString fontName = QStringLiteral("Small Fonts");
     float fontSize = 3;
@@ -66,7 +66,9 @@ public:
     QString CardNam() const { return m_cardNam; }
     QString varCardTitle() const { return m_cardTitle; }
     void setVarCardTitle(const QString &title);
-    float PreserveColor() const { return m_preserveColor; }
+    // The whole colour number: a card may hold one of 32 bits, which a single
+    // precision number would round.
+    std::uint32_t PreserveColor() const { return m_preserveColor; }
 
     void InitializeCardLocation();
     void GetCardLocVals();
@@ -194,7 +196,7 @@ private:
     QString m_cardNam;
     QString m_cardTitle;
     QString m_pictureTag;
-    float m_preserveColor = float(LightGrey);
+    std::uint32_t m_preserveColor = LightGrey;
     CardCtrls m_snapshot;
     float m_ratios[RatioRows][2] = {};
     TwipRect m_picture;

@@ -1,7 +1,8 @@
 #include "Numbers.h"
 
-#include <QLocale>
+#include <QVarLengthArray>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -16,12 +17,28 @@ QString formatSingle(float value)
 
 std::optional<double> toDouble(const QString &text)
 {
-    const QString t = text.trimmed();
+    // std::from_chars ignores the locale and knows no group separators, so
+    // "1,050" is refused like any other text that is not one number. It takes
+    // no leading '+', which the card's numbers may carry.
+    QStringView t = QStringView(text).trimmed();
+    if (t.startsWith(u'+')) {
+        t = t.sliced(1);
+        if (t.startsWith(u'-') || t.startsWith(u'+'))
+            return std::nullopt;
+    }
     if (t.isEmpty())
         return std::nullopt;
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
+    QVarLengthArray<char, 64> ascii(t.size());
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c > 0x7F)
+            return std::nullopt;
+        ascii[i] = char(c);
+    }
+    double v = 0;
+    const char *end = ascii.data() + ascii.size();
+    const auto [ptr, ec] = std::from_chars(ascii.data(), end, v);
+    if (ec != std::errc() || ptr != end || !std::isfinite(v))
         return std::nullopt;
     return v;
 }

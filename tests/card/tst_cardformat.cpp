@@ -6,7 +6,10 @@
 #include "Numbers.h"
 
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +38,44 @@ QMap<int, QString> minimalLines()
             {552, u"LeftPrintMargin:0"_s}, {553, u"EnlargeFactor:1"_s}};
 }
 
+// Where line n of a text begins and ends (1-based positions of its start and
+// of its CR), found the plain way: counting CR LF pairs from position 2 on
+// every call, then scanning for the CR.
+std::optional<std::pair<qsizetype, qsizetype>> plainLocate(const QString &text, int n)
+{
+    qsizetype p = 1;
+    for (int i = 1; i < n; ++i) {
+        qsizetype found = -1;
+        for (qsizetype k = p; k + 1 < text.size(); ++k) {
+            if (text[k] == u'\r' && text[k + 1] == u'\n') {
+                found = k;
+                break;
+            }
+        }
+        if (found < 0)
+            return std::nullopt;
+        p = found + 1;
+    }
+    const qsizetype start = p + 2;
+    for (qsizetype k = start - 1; k < text.size(); ++k) {
+        if (text[k] == u'\r')
+            return std::pair{start, k + 1};
+    }
+    return std::nullopt;
+}
+
+// A random text of plain characters, CR LF pairs, lone CRs and lone LFs.
+QString randomCardText(QRandomGenerator &random, qsizetype length)
+{
+    static const QString pieces[] = {u"\r\n"_s, u"\r"_s, u"\n"_s, u"a"_s, u"b,c"_s, u"defgh"_s};
+    QString text;
+    if (random.bounded(4) == 0)
+        text += u"\r\n"_s; // a leading CR LF is never counted
+    while (text.size() < length)
+        text += pieces[random.bounded(int(std::size(pieces)))];
+    return text;
+}
+
 QString lineOf(const QString &text, int n)
 {
     return text.split(u"\r\n"_s).value(n - 1);
@@ -60,11 +101,15 @@ private Q_SLOTS:
     void wholeNumbersRoundHalfToEven_data();
     void wholeNumbersRoundHalfToEven();
     void numbersIgnoreTheLocale();
+    void numberText_data();
+    void numberText();
 
     void lineLocation_data();
     void lineLocation();
     void lineWithoutCrIsAnError();
     void missingLineIsAnError();
+    void lineIndexMatchesThePlainScan_data();
+    void lineIndexMatchesThePlainScan();
 
     void getField_data();
     void getField();
@@ -232,6 +277,42 @@ void TestCardFormat::numbersIgnoreTheLocale()
     QVERIFY(!comma.has_value());
 }
 
+void TestCardFormat::numberText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("whole") << u"450"_s << true << 450.0;
+    QTest::newRow("fraction") << u"0.0927835"_s << true << 0.0927835;
+    QTest::newRow("negative") << u"-20"_s << true << -20.0;
+    QTest::newRow("plus sign") << u"+5"_s << true << 5.0;
+    QTest::newRow("no leading digit") << u".5"_s << true << 0.5;
+    QTest::newRow("exponent") << u"1e+5"_s << true << 100000.0;
+    QTest::newRow("blanks around") << u" \t12 "_s << true << 12.0;
+    QTest::newRow("group separator") << u"1,050"_s << false << 0.0;
+    QTest::newRow("decimal comma") << u"1,05"_s << false << 0.0;
+    QTest::newRow("blank inside") << u"1 050"_s << false << 0.0;
+    QTest::newRow("two signs") << u"+-5"_s << false << 0.0;
+    QTest::newRow("hexadecimal") << u"0x10"_s << false << 0.0;
+    QTest::newRow("infinity") << u"inf"_s << false << 0.0;
+    QTest::newRow("not a number") << u"nan"_s << false << 0.0;
+    QTest::newRow("overflow") << u"1e400"_s << false << 0.0;
+    QTest::newRow("trailing text") << u"5f"_s << false << 0.0;
+    QTest::newRow("other digits") << u"\u0661"_s << false << 0.0;
+    QTest::newRow("empty") << QString() << false << 0.0;
+}
+
+void TestCardFormat::numberText()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, expected);
+    const auto v = Numbers::toDouble(text);
+    QCOMPARE(v.has_value(), ok);
+    if (ok)
+        QCOMPARE(*v, expected);
+}
+
 void TestCardFormat::lineLocation_data()
 {
     QTest::addColumn<QString>("text");
@@ -274,6 +355,51 @@ void TestCardFormat::missingLineIsAnError()
     QVERIFY(!card.FetchLine(9));
     QCOMPARE(card.lastError().line, 9);
     QVERIFY(card.lastError().reason.contains(u"missing"_s));
+}
+
+void TestCardFormat::lineIndexMatchesThePlainScan_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("short texts") << 1u << 40 << 200;
+    QTest::newRow("card-sized texts") << 2u << 8000 << 20;
+    // Lines whose start lies beyond the 16-bit positions.
+    QTest::newRow("beyond 32767") << 3u << 70000 << 3;
+}
+
+void TestCardFormat::lineIndexMatchesThePlainScan()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, length);
+    QFETCH(int, rounds);
+    QRandomGenerator random(seed);
+    static const QString replacements[] = {QString(), u"x"_s, u"a longer line, with commas"_s,
+                                           u"\r"_s, u"\n"_s, u"p\r\nq"_s, u"\nlead"_s, u"trail\r"_s};
+    for (int round = 0; round < rounds; ++round) {
+        QString text = randomCardText(random, length);
+        Card card;
+        card.setCardStr(text);
+        const int lines = int(text.count(u"\r\n"_s)) + 3;
+        // Located in random order, with whole-line replacements in between:
+        // the index must follow every one of them.
+        for (int step = 0; step < 60; ++step) {
+            const int n = int(random.bounded(lines + 1));
+            const auto expected = plainLocate(text, n);
+            QCOMPARE(card.FetchLine(n), expected.has_value());
+            if (!expected)
+                continue;
+            QCOMPARE(card.PxInFileForLineNum(), expected->first);
+            QCOMPARE(card.PxInFile_EndOf_LineNum(), expected->second);
+            QCOMPARE(card.Line(), text.mid(expected->first - 1, expected->second - expected->first));
+            if (random.bounded(3) == 0) {
+                const QString &replacement = replacements[random.bounded(int(std::size(replacements)))];
+                QVERIFY(card.SaveValueToCardStr(replacement, n, QString()));
+                text.replace(expected->first - 1, expected->second - expected->first, replacement);
+                QCOMPARE(card.CardStr(), text);
+            }
+        }
+    }
 }
 
 void TestCardFormat::getField_data()
@@ -504,6 +630,13 @@ void TestCardFormat::badValues_data()
     QTest::newRow("paper width") << 29 << u"PaperWdth:"_s;
     QTest::newRow("margin out of 16 bits") << 552 << u"LeftPrintMargin:40000"_s;
     QTest::newRow("enlargement") << 553 << u"EnlargeFactor:1,05"_s;
+    QTest::newRow("enlargement with a group separator") << 553 << u"EnlargeFactor:1,050"_s;
+    QTest::newRow("font size with a group separator") << 17 << u"FontSize:1,000"_s;
+    QTest::newRow("paper height with a group separator") << 28 << u"PaperHt:7,200"_s;
+    QTest::newRow("paper width with a group separator") << 29 << u"PaperWdth:3,600"_s;
+    QTest::newRow("margin with a group separator") << 552 << u"LeftPrintMargin:1,000"_s;
+    QTest::newRow("picture with a group separator") << 39 << u"ImageHt,6,240"_s;
+    QTest::newRow("installed picture with a group separator") << 21 << u"ImagePxLeft,1,350"_s;
     QTest::newRow("font size") << 17 << u"FontSize:big"_s;
     QTest::newRow("picture") << 38 << u"ImageWidth,wide"_s;
     QTest::newRow("control number") << 151 << u"x,Name,90,100,100,100,0,F,3,True,0"_s;
@@ -524,6 +657,8 @@ void TestCardFormat::badValues()
     lines[line] = text;
     Card card;
     card.setCardName(u"bad.qcf"_s);
+    // Only a reset reads the installed picture.
+    card.setVarRestCard(line >= 20 && line <= 23);
     QVERIFY(!card.LoadCardFromStr(textWithLines(lines)));
     QCOMPARE(card.lastError().line, line);
     QVERIFY(card.lastError().message().startsWith(u"bad.qcf: line %1: "_s.arg(line)));

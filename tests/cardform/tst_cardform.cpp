@@ -85,6 +85,8 @@ private Q_SLOTS:
     void editConfigurationLiftsAndKeepsInside();
     void restoreGivesBackTheRecordedLook();
     void restoreWithoutEditingChangesNothing();
+    void colourOutside24BitsIsKept_data();
+    void colourOutside24BitsIsKept();
 
     void canadianLayout();
     void usLayout();
@@ -356,6 +358,33 @@ void TestCardForm::restoreGivesBackTheRecordedLook()
     QCOMPARE(after.fontSize, before.fontSize);
     QCOMPARE(after.text, u"B3H 1Z4"_s);
     QVERIFY(after.flat);
+}
+
+void TestCardForm::colourOutside24BitsIsKept_data()
+{
+    QTest::addColumn<QString>("colour");
+    QTest::newRow("negative") << u"-2147483643"_s;
+    QTest::newRow("high byte set") << u"16777216"_s;
+    QTest::newRow("largest") << u"2147483647"_s;
+}
+
+void TestCardForm::colourOutside24BitsIsKept()
+{
+    QFETCH(QString, colour);
+    // Field 7 of box 13's current layout line holds the colour.
+    const QString base = installedText(CardLayouts::canada());
+    QStringList fields = lineOf(base, 151 + 13).split(u',');
+    fields[6] = colour;
+    const QString path = writeCard(u"Canada.qcf"_s, withLine(base, 151 + 13, fields.join(u',')));
+    CardFormModel m;
+    QVERIFY2(m.LoadCard(path), qPrintable(m.lastError().message()));
+    QCOMPARE(std::int32_t(m.box(13).backColor), colour.toInt());
+    // An edit of the box, then a save: the colour goes back as it came.
+    m.setCurEditCtrl(13);
+    m.ConfigCtrlForEditing();
+    m.RestoreControl();
+    QVERIFY(m.SaveCard());
+    QCOMPARE(lineOf(decrypted(path), 151 + 13).split(u',').value(6), colour);
 }
 
 void TestCardForm::restoreWithoutEditingChangesNothing()
