@@ -20,7 +20,9 @@ int main(int argc, char **argv)
     // The cards beside the program in a build tree, or the user's own copies
     // of the installed cards.
     MDIForm1 window(CardFolder::resolve());
-    window.setZoom(WindowSettings::zoom());
+    // Without a zoom of the user's own, the first card chooses one that fits the screen.
+    if (WindowSettings::hasZoom())
+        window.setZoom(WindowSettings::zoom());
     WindowSettings::restorePlace(&window);
     window.show();
     return app.exec();

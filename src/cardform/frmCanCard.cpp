@@ -39,7 +39,6 @@ namespace {
 constexpr int PanelWidthPx = 290;
 constexpr float PanelTopTwips = 120;
 constexpr int FrameGapPx = 8;
-constexpr double ZoomSteps[] = {1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0};
 
 // Tab indexes of the panel's controls follow those of the answer boxes.
 constexpr int PanelTabBase = CardFormModel::BoxCount;
@@ -333,7 +332,7 @@ QRect frmCanCard::toPixels(const TwipRect &rect) const
 
 void frmCanCard::setZoom(double zoom)
 {
-    zoom = std::clamp(zoom, ZoomSteps[0], std::end(ZoomSteps)[-1]);
+    zoom = std::clamp(zoom, ZoomSteps.front(), ZoomSteps.back());
     if (std::abs(zoom - m_zoom) < 1e-9)
         return;
     m_zoom = zoom;

@@ -35,6 +35,8 @@ class frmCanCard : public QWidget
 
 public:
     static constexpr double DefaultZoom = 2.0;
+    // The zooms of View > Zoom In and Zoom Out, smallest first.
+    static constexpr std::array<double, 7> ZoomSteps = {1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0};
 
     explicit frmCanCard(QWidget *parent = nullptr);
     ~frmCanCard() override;

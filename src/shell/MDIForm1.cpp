@@ -20,6 +20,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -182,13 +184,71 @@ void MDIForm1::showMenusOf(const QList<QMenu *> &menus)
         menuBar()->addMenu(menu);
 }
 
+QSize MDIForm1::frameExtent() const
+{
+    if (isVisible() && frameGeometry().size() != size())
+        return frameGeometry().size() - size();
+    // Not shown yet: the title bar is the larger part of the frame.
+    return QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+}
+
+QSize MDIForm1::availableClientSize() const
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return s->availableGeometry().size() - frameExtent();
+}
+
 void MDIForm1::resizeToTwips(int width, int height)
 {
     m_widthTwips = width;
     m_heightTwips = height;
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     const double s = dpi / 1440.0 * m_zoom;
-    resize(int(width * s + 0.5), int(height * s + 0.5));
+    // Never larger than the screen: the card view scrolls instead.
+    const QSize size = QSize(int(width * s + 0.5), int(height * s + 0.5)).boundedTo(availableClientSize());
+    resize(size);
+    if (!isVisible())
+        return;
+    // A window grown past the screen's edge moves back onto it.
+    const QRect avail = screen()->availableGeometry();
+    const QRect frame(frameGeometry().topLeft(), size + frameExtent());
+    if (!avail.contains(frame)) {
+        move(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())),
+             std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
+    }
+}
+
+MainLayout::CardWindowLayout MDIForm1::cardLayout() const
+{
+    const TwipRect picture = m_card->model().picture();
+    const TwipRect question = m_card->fra1Rect();
+    const TwipRect control = m_card->fraControlRect();
+    return MainLayout::forCard(picture.left, picture.top, picture.width, picture.height, control.top,
+                               control.height, question.width);
+}
+
+void MDIForm1::chooseFittingZoom()
+{
+    const QSize room = availableClientSize();
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const QSignalBlocker block(m_card.data());
+    double chosen = frmCanCard::ZoomSteps.front();
+    for (auto it = frmCanCard::ZoomSteps.rbegin(); it != frmCanCard::ZoomSteps.rend(); ++it) {
+        if (*it > frmCanCard::DefaultZoom)
+            continue;
+        // The panel keeps its size in pixels, so its twips change with the zoom.
+        m_card->setZoom(*it);
+        const MainLayout::CardWindowLayout l = cardLayout();
+        const double s = dpi / 1440.0 * *it;
+        if (l.width * s + 0.5 <= room.width() && l.height * s + 0.5 <= room.height()) {
+            chosen = *it;
+            break;
+        }
+    }
+    m_card->setZoom(chosen);
+    m_zoom = chosen;
 }
 
 void MDIForm1::LayoutForms(const QString &formName)
@@ -204,12 +264,9 @@ void MDIForm1::LayoutForms(const QString &formName)
     }
     if (formName != u"frmCanCard"_s || !m_card)
         return;
-    const TwipRect picture = m_card->model().picture();
-    const TwipRect question = m_card->fra1Rect();
-    const TwipRect control = m_card->fraControlRect();
-    const MainLayout::CardWindowLayout l =
-        MainLayout::forCard(picture.left, picture.top, picture.width, picture.height, control.top,
-                            control.height, question.width);
+    if (!m_userZoom)
+        chooseFittingZoom();
+    const MainLayout::CardWindowLayout l = cardLayout();
     m_card->setPanelLeft(float(l.panelLeft));
     m_stack->setCurrentWidget(m_scroll);
     showMenusOf(m_card->menus());
@@ -220,6 +277,7 @@ void MDIForm1::LayoutForms(const QString &formName)
 void MDIForm1::setZoom(double zoom)
 {
     m_zoom = zoom;
+    m_userZoom = true;
     if (m_card) {
         m_card->setZoom(zoom);
         LayoutForms(u"frmCanCard"_s);
@@ -259,6 +317,7 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     connect(m_card, &frmCanCard::modifiedChanged, this, &MDIForm1::updateTitle);
     connect(m_card, &frmCanCard::zoomChanged, this, [this](double z) {
         m_zoom = z;
+        m_userZoom = true;
         LayoutForms(u"frmCanCard"_s);
     });
     m_scroll->setWidget(m_card);
@@ -432,6 +491,8 @@ void MDIForm1::closeEvent(QCloseEvent *event)
     if (m_about)
         m_about->close();
     WindowSettings::savePlace(this);
-    WindowSettings::setZoom(m_zoom);
+    // Only a zoom the user chose is remembered; a fitted one is chosen anew.
+    if (m_userZoom)
+        WindowSettings::setZoom(m_zoom);
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardChooser.h"
+#include "MainLayout.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -51,7 +52,10 @@ public:
     QAction *mnuQuit() const { return m_mnuQuit; }
     QList<QMenu *> ownMenus() const { return m_menus; }
     double zoom() const { return m_zoom; }
+    // The user's zoom: kept and remembered. Until one is set, each card opens
+    // at the largest zoom up to the default at which the window fits the screen.
     void setZoom(double zoom);
+    bool hasUserZoom() const { return m_userZoom; }
 
     // Slot numbers start at 1, as the menu shows them.
     bool mnuCustCard_Click(int index);
@@ -90,12 +94,18 @@ private:
     bool loadPicture(const QString &name, QImage *image);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
+    MainLayout::CardWindowLayout cardLayout() const;
+    void chooseFittingZoom();
+    // The largest client size whose frame fits the screen's available area.
+    QSize availableClientSize() const;
+    QSize frameExtent() const;
     void updateTitle();
 
     QString m_appPath;
     int m_heightTwips = 0;
     int m_widthTwips = 0;
     double m_zoom = 2.0;
+    bool m_userZoom = false;
     QPointer<frmCanCard> m_card;
     QStackedWidget *m_stack = nullptr;
     QWidget *m_picCards = nullptr;

@@ -34,6 +34,13 @@ double WindowSettings::zoom()
     return std::clamp(stored, MinZoom, MaxZoom);
 }
 
+bool WindowSettings::hasZoom()
+{
+    bool ok = false;
+    const double stored = settings().value(ZoomKey).toDouble(&ok);
+    return ok && std::isfinite(stored);
+}
+
 void WindowSettings::setZoom(double zoom)
 {
     if (!std::isfinite(zoom))

@@ -15,6 +15,8 @@ public:
     // The remembered zoom, kept within MinZoom..MaxZoom; DefaultZoom when none
     // is remembered or the stored value is not a number.
     static double zoom();
+    // True when the user's own zoom is remembered (a number).
+    static bool hasZoom();
     static void setZoom(double zoom);
 
     // Moves the window to its remembered place, if that place is on one of

@@ -24,6 +24,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QListView>
 #include <QScopeGuard>
 #include <QScreen>
@@ -62,6 +65,8 @@ private Q_SLOTS:
     void resetFocusesTheFirstBox();
     void designWindowCommandsPersist();
     void helpMessages();
+    void windowFitsTheScreen_data();
+    void windowFitsTheScreen();
     void zoomIsRememberedOnExit_data();
     void zoomIsRememberedOnExit();
     void placeIsRememberedNotSize();
@@ -495,6 +500,50 @@ void TestMainWindow::helpMessages()
     QVERIFY(m_sink.messages.at(0).text.startsWith(u"Help is available at "_s));
     QVERIFY(m_sink.messages.at(1).text.startsWith(u"Additional card modules are available at \n\n            "_s));
     QCOMPARE(m_sink.messages.at(1).icon, Messages::Icon::Information);
+}
+
+void TestMainWindow::windowFitsTheScreen_data()
+{
+    QTest::addColumn<double>("userZoom"); // 0: none of the user's own
+    QTest::newRow("first zoom fitted to the screen") << 0.0;
+    QTest::newRow("user's zoom 4 kept, the view scrolls") << 4.0;
+}
+
+void TestMainWindow::windowFitsTheScreen()
+{
+    QFETCH(double, userZoom);
+    QSettings(u"Borvessa"_s, u"Borvessa"_s).remove(u"view/zoom"_s);
+    copyCard(CardLayouts::canada());
+    if (userZoom > 0)
+        window()->setZoom(userZoom);
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    const QRect avail = window()->screen()->availableGeometry();
+    QVERIFY2(avail.contains(window()->frameGeometry()),
+             qPrintable(u"%1x%2 on %3x%4"_s.arg(window()->frameGeometry().width())
+                            .arg(window()->frameGeometry().height()).arg(avail.width()).arg(avail.height())));
+    auto *scroll = window()->findChild<QScrollArea *>();
+    QVERIFY(scroll);
+    const QSize needed = card->minimumSize();
+    const QSize shown = scroll->viewport()->size();
+    if (userZoom > 0) {
+        QCOMPARE(card->zoom(), userZoom);
+        // Larger than the screen: the Print button is reached by scrolling.
+        QVERIFY(needed.width() > shown.width() || needed.height() > shown.height());
+        QVERIFY(scroll->horizontalScrollBar()->maximum() > 0 || scroll->verticalScrollBar()->maximum() > 0);
+    } else {
+        // The whole card and its panel are shown without scrolling, at the
+        // largest zoom that allows it; 976 pixels at the default do not fit.
+        QVERIFY(card->zoom() < frmCanCard::DefaultZoom);
+        QVERIFY2(needed.width() <= shown.width() && needed.height() <= shown.height(),
+                 qPrintable(u"%1x%2 in %3x%4"_s.arg(needed.width()).arg(needed.height()).arg(shown.width())
+                                .arg(shown.height())));
+        QVERIFY(!window()->hasUserZoom());
+    }
+    // Only the user's own zoom is remembered.
+    QVERIFY(window()->close());
+    QCOMPARE(WindowSettings::hasZoom(), userZoom > 0);
+    m_window.reset();
 }
 
 void TestMainWindow::zoomIsRememberedOnExit_data()
