@@ -7,6 +7,8 @@
 #include "Numbers.h"
 
 #include <QDir>
+#include <QHash>
+#include <QSet>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -25,6 +27,11 @@ QString quoted(const QString &text)
     if (shown.size() > 40)
         shown = shown.left(40) + u"..."_s;
     return u"\""_s + shown + u"\""_s;
+}
+
+QString twipRangeText()
+{
+    return u"-32768 to 32767 twips"_s;
 }
 
 } // namespace
@@ -354,6 +361,8 @@ bool Card::LoadCardPx(int firstLine)
         const auto v = Numbers::toSingle(text);
         if (!v)
             return fail(firstLine + i, u"the picture value %1 is not a number"_s.arg(quoted(text)));
+        if (!Numbers::isTwip(*v))
+            return fail(firstLine + i, u"the picture value %1 is outside %2"_s.arg(quoted(text), twipRangeText()));
         values[i] = *v;
     }
     m_imageTop = values[0];
@@ -425,8 +434,14 @@ bool Card::LoadControlLine()
             return fail(m_lineNum, u"the %1 %2 of box %3 is not a number"_s
                                        .arg(QLatin1StringView(check.name), quoted(*check.value), key));
     }
+    for (const auto &check : checks) {
+        if (!check.whole && !Numbers::isTwip(*Numbers::toSingle(*check.value)))
+            return fail(m_lineNum, u"the %1 %2 of box %3 is outside %4"_s
+                                       .arg(QLatin1StringView(check.name), quoted(*check.value), key,
+                                            twipRangeText()));
+    }
     if (!Numbers::toInt16(c->left_c))
-        return fail(m_lineNum, u"the left %1 of box %2 is out of range"_s.arg(quoted(c->left_c), key));
+        return fail(m_lineNum, u"the left %1 of box %2 is outside %3"_s.arg(quoted(c->left_c), key, twipRangeText()));
     if (!Numbers::toInt32(c->backcolor))
         return fail(m_lineNum, u"the colour %1 of box %2 is not a whole number"_s.arg(quoted(c->backcolor), key));
     return true;
@@ -581,19 +596,86 @@ bool Card::SaveCardOrientation()
     return replaceLine(LineOrientation, u"Orientation,"_s + m_cardOrient);
 }
 
+int Card::bankLineBox(const QString &line, bool answerBank)
+{
+    // The same tests the loaders make before they read a box number.
+    if (answerBank ? !line.contains(u',') : line.size() <= 15)
+        return -1;
+    const qsizetype comma = line.indexOf(u',');
+    const auto n = Numbers::toInt16(comma < 0 ? line : line.left(comma));
+    return n && *n >= 0 && *n <= MaxBox ? *n : -1;
+}
+
+bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
+                       QHash<int, int> *targets)
+{
+    // A box is written back at the line that describes it, so a bank whose
+    // lines are out of order keeps one line per box and every label stays
+    // with its box. A box without a line takes its own position unless
+    // another box keeps that line, else the first line that no box keeps.
+    QList<int> lineBox;
+    QHash<int, int> home;
+    m_lineNum = first;
+    if (!GetStartOfLinePxInFileStr2())
+        return false;
+    for (int L = first; L <= last; ++L) {
+        m_lineNum = L;
+        if (!FetchLine2())
+            return false;
+        const int box = bankLineBox(m_line, answerBank);
+        lineBox.append(box);
+        if (box < 0)
+            continue;
+        // Of several answer lines for one box only the one with an answer is
+        // read; that is the one to keep.
+        const bool hasAnswer = answerBank && !GetTextAfterComma(2, m_line).isEmpty();
+        if (!home.contains(box) || hasAnswer)
+            home.insert(box, L);
+    }
+    QSet<int> taken;
+    for (const int line : std::as_const(home))
+        taken.insert(line);
+    for (const int box : boxes) {
+        int line = home.value(box, 0);
+        if (line == 0) {
+            const int own = first + box;
+            if (own <= last && !taken.contains(own)) {
+                line = own;
+            } else {
+                for (int L = first; L <= last && line == 0; ++L) {
+                    if (!taken.contains(L) && lineBox.at(L - first) < 0)
+                        line = L;
+                }
+                for (int L = first; L <= last && line == 0; ++L) {
+                    if (!taken.contains(L))
+                        line = L;
+                }
+            }
+            if (line == 0)
+                return fail(first, u"the bank has no free line for box %1"_s.arg(box));
+            taken.insert(line);
+        }
+        targets->insert(box, line);
+    }
+    return true;
+}
+
 bool Card::SaveControlValuesToCardStr()
 {
-    int i = 0;
-    for (int L = m_saveStart; L <= m_saveEnd; ++L, ++i) {
-        if (m_lastCntrl < i)
-            break;
+    QList<int> boxes;
+    for (int i = 0; i <= m_lastCntrl && i <= m_saveEnd - m_saveStart; ++i) {
+        if (m_colCardCtrls.Item(QString::number(i)))
+            boxes.append(i); // a hidden box below the highest visible one keeps its line
+    }
+    QHash<int, int> targets;
+    if (!bankTargets(m_saveStart, m_saveEnd, false, boxes, &targets))
+        return false;
+    for (const int i : std::as_const(boxes)) {
         const CardCtrl *c = m_colCardCtrls.Item(QString::number(i));
-        if (!c)
-            continue; // a hidden box below the highest visible one keeps its line
         const QString p = QStringList{c->height, c->left_c, c->top_r, c->wdth, c->backcolor,
                                       c->fontName, c->fontsize, c->visible, c->tabOrder}
                               .join(u',');
-        if (!FetchLine(L))
+        if (!FetchLine(targets.value(i)))
             return false;
         GetField(2);
         replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + p);
@@ -603,14 +685,17 @@ bool Card::SaveControlValuesToCardStr()
 
 bool Card::SaveAnwsersToCardStr()
 {
-    int i = 0;
-    for (int L = FirstAnswer; L <= LastAnswer; ++L, ++i) {
-        if (m_lastCntrl < i)
-            break;
+    QList<int> boxes;
+    for (int i = 0; i <= m_lastCntrl && i <= LastAnswer - FirstAnswer; ++i) {
+        if (m_colAnsws.Item(QString::number(i)))
+            boxes.append(i); // a hidden box below the highest visible one keeps its line
+    }
+    QHash<int, int> targets;
+    if (!bankTargets(FirstAnswer, LastAnswer, true, boxes, &targets))
+        return false;
+    for (const int i : std::as_const(boxes)) {
         const clsAnsw *a = m_colAnsws.Item(QString::number(i));
-        if (!a)
-            continue; // a hidden box below the highest visible one keeps its line
-        if (!FetchLine(L))
+        if (!FetchLine(targets.value(i)))
             return false;
         GetField(2);
         replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + answerLineText(a->Answ));

@@ -4,6 +4,8 @@
 #include "Questions.h"
 #include "clsAnsws.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -221,6 +223,12 @@ private:
     bool readValue(int lineNumber, int column, QString *value);
     bool readBoxNumber(const QString &text, int lineNumber, std::int16_t *box);
     bool loadBody();
+    // The box a line of a layout or answer bank describes, as the loader
+    // reads it; -1 for a line that describes none.
+    static int bankLineBox(const QString &line, bool answerBank);
+    // The line of the bank each of the boxes is written to.
+    bool bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
+                     QHash<int, int> *targets);
 
     CardCtrls m_colCardCtrls;
     Questions m_colQuests;

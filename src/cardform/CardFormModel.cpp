@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -43,10 +44,8 @@ bool CardFormModel::LoadCard(const QString &cardName)
         m_lastError = card->lastError();
         return false;
     }
-    if (!(card->CardImageWidth() > 0) || !(card->CardImageHeight() > 0)) {
-        m_lastError = CardError{cardName, 0, u"the card picture has no width or height (%1 by %2 twips)"_s
-                                                 .arg(Numbers::formatSingle(card->CardImageWidth()),
-                                                      Numbers::formatSingle(card->CardImageHeight()))};
+    if (const CardError fault = windowFault(*card); !fault.isNull()) {
+        m_lastError = fault;
         return false;
     }
     m_lastError = {};
@@ -329,9 +328,7 @@ void CardFormModel::ConfigCtrlForEditing()
         b.rect.width = MaxEditWidth;
     b.fontName = u"Small Fonts"_s;
     b.fontSize = EditFontSize;
-    // Keep the enlarged box inside the card picture.
-    while (b.rect.left + b.rect.width > m_picture.left + m_picture.width)
-        b.rect.left -= KeepInsideStep;
+    b.rect.left = keptInside(b.rect.left, b.rect.width, m_picture.left + m_picture.width);
     setBox(m_curEditCtrl, b);
     m_editBox = m_curEditCtrl;
     Q_EMIT boxRaised(m_curEditCtrl);
@@ -339,6 +336,31 @@ void CardFormModel::ConfigCtrlForEditing()
 
     m_questionLine = questionFor(m_curEditCtrl);
     Q_EMIT questionChanged(m_questionLine);
+}
+
+float CardFormModel::keptInside(float left, float width, float pictureRight)
+{
+    // The box moves left in steps of KeepInsideStep until its right end no
+    // longer lies past the picture's. The steps are counted first, so the
+    // work is bounded however far off the box is: within the twip range at
+    // most a few thousand steps, each one rounded as a single step is.
+    if (!(left + width > pictureRight))
+        return left;
+    if (!std::isfinite(left) || !std::isfinite(width) || !std::isfinite(pictureRight))
+        return left;
+    const double steps =
+        std::ceil((double(left) + double(width) - double(pictureRight)) / double(KeepInsideStep));
+    constexpr double MaxSteps = 1 << 16;
+    if (steps > MaxSteps)
+        return float(double(left) - steps * double(KeepInsideStep));
+    float result = left;
+    // The count can be one off the rounded walk's; the last steps are taken
+    // with the walk's own comparison.
+    for (int i = 2; i < int(steps); ++i)
+        result -= KeepInsideStep;
+    for (int i = 0; i < 4 && result + width > pictureRight; ++i)
+        result -= KeepInsideStep;
+    return result;
 }
 
 QString CardFormModel::questionFor(int index) const
@@ -488,29 +510,82 @@ void CardFormModel::PositionControlwImageSizeChange(int index, float vertRatio, 
     c->left_c = Numbers::formatSingle(float(double(m_picture.width) * double(horzRatio) + double(m_picture.left)));
 }
 
-void CardFormModel::movePictureVertically(int amount)
+QString CardFormModel::pictureOutOfRange()
+{
+    return u"The card picture cannot go past -32768 to 32767 twips; nothing was changed."_s;
+}
+
+QString CardFormModel::boxOutOfRange(int index)
+{
+    return u"Answer box %1 cannot go past -32768 to 32767 twips; nothing was changed."_s.arg(index);
+}
+
+QString CardFormModel::followingBoxesRefusal(const std::function<void(int, double *, double *)> &place) const
+{
+    // Only visible boxes are saved, so only they must stay placeable.
+    for (int i = 0; i < FollowingBoxes; ++i) {
+        const CardCtrl *c = m_snapshot.Item(QString::number(i + 1));
+        if (!c || !m_boxes[i].visible)
+            continue;
+        double top = Numbers::toSingle(c->top_r).value_or(0);
+        double left = Numbers::toSingle(c->left_c).value_or(0);
+        place(i, &top, &left);
+        if (!Numbers::isTwip(float(top)) || !Numbers::isTwip(float(left)))
+            return boxOutOfRange(i);
+    }
+    return {};
+}
+
+QString CardFormModel::movePictureVertically(int amount)
 {
     TwipRect p = m_picture;
     p.top += float(amount);
+    if (!Numbers::isTwip(p.top))
+        return pictureOutOfRange();
+    const QString refused = followingBoxesRefusal([&](int, double *top, double *) {
+        *top = double(float(*top + amount));
+    });
+    if (!refused.isEmpty())
+        return refused;
     setPicture(p);
     MoveControls(amount, 0);
+    return {};
 }
 
-void CardFormModel::movePictureHorizontally(int amount)
+QString CardFormModel::movePictureHorizontally(int amount)
 {
     TwipRect p = m_picture;
     p.left += float(amount);
+    if (!Numbers::isTwip(p.left))
+        return pictureOutOfRange();
+    const QString refused = followingBoxesRefusal([&](int, double *, double *left) {
+        *left = double(float(*left + amount));
+    });
+    if (!refused.isEmpty())
+        return refused;
     setPicture(p);
     MoveControls(0, amount);
+    return {};
 }
 
-void CardFormModel::stretchPicture(int widthChange, int heightChange)
+QString CardFormModel::stretchPicture(int widthChange, int heightChange)
 {
     TwipRect p = m_picture;
     p.width += float(widthChange);
     p.height += float(heightChange);
+    if (!(p.width > 0) || !(p.height > 0))
+        return u"The card picture cannot be made smaller than 1 twip; nothing was changed."_s;
+    if (!Numbers::isTwip(p.width) || !Numbers::isTwip(p.height))
+        return pictureOutOfRange();
+    const QString refused = followingBoxesRefusal([&](int i, double *top, double *left) {
+        *top = double(p.height) * double(m_ratios[i][0]) + double(p.top);
+        *left = double(p.width) * double(m_ratios[i][1]) + double(p.left);
+    });
+    if (!refused.isEmpty())
+        return refused;
     setPicture(p);
     ResizeCard();
+    return {};
 }
 
 // ---- Design commands ---------------------------------------------------------------
@@ -520,6 +595,8 @@ QString CardFormModel::MoveCtrl(int box, const QString &command, const QString &
     if (box < 0 || box >= BoxCount)
         return u"There is no answer box %1."_s.arg(box);
     const auto s16 = Numbers::toInt16(step);
+    if (!s16 && Numbers::toDouble(step))
+        return u"The move increment \"%1\" is outside -32768 to 32767 twips."_s.arg(step);
     if (!s16)
         return u"The move increment \"%1\" is not a whole number of twips."_s.arg(step);
     const float s = float(*s16);
@@ -549,6 +626,8 @@ QString CardFormModel::MoveCtrl(int box, const QString &command, const QString &
     } else {
         return {};
     }
+    if (!Numbers::isTwip(b.rect.left) || !Numbers::isTwip(b.rect.top) || !Numbers::isTwip(b.rect.width))
+        return boxOutOfRange(box);
     setBox(box, b);
     return {};
 }
@@ -558,6 +637,8 @@ QString CardFormModel::MoveImage(const QString &command, const QString &step, bo
     const auto s = Numbers::toDouble(step);
     if (!s)
         return u"The move increment \"%1\" is not a number."_s.arg(step);
+    if (!Numbers::isTwip(*s) || !Numbers::isTwip(-*s))
+        return u"The move increment \"%1\" is outside -32767 to 32767 twips."_s.arg(step);
     TwipRect p = m_picture;
     const auto grow = [&](float &size, double by, const QString &what) -> QString {
         const double result = double(size) + by;
@@ -593,6 +674,9 @@ QString CardFormModel::MoveImage(const QString &command, const QString &step, bo
     }
     if (!refused.isEmpty())
         return refused;
+    if (!Numbers::isTwip(p.left) || !Numbers::isTwip(p.top) || !Numbers::isTwip(p.width)
+        || !Numbers::isTwip(p.height))
+        return pictureOutOfRange();
     setPicture(p);
     return {};
 }
@@ -692,11 +776,47 @@ bool CardFormModel::SaveControlLocationsToCardStr()
     return m_card->SaveControlValuesToCardStr();
 }
 
+CardError CardFormModel::windowFault(const Card &card)
+{
+    if (!(card.CardImageWidth() > 0) || !(card.CardImageHeight() > 0)) {
+        return CardError{card.cardName(), 0, u"the card picture has no width or height (%1 by %2 twips)"_s
+                                                 .arg(Numbers::formatSingle(card.CardImageWidth()),
+                                                      Numbers::formatSingle(card.CardImageHeight()))};
+    }
+    return {};
+}
+
+CardError CardFormModel::openFault(const QString &cardName, const QString &cardStr, bool reset)
+{
+    Card probe;
+    probe.setCardName(cardName);
+    probe.setVarRestCard(reset);
+    if (!probe.LoadCardFromStr(cardStr))
+        return probe.lastError();
+    return windowFault(probe);
+}
+
 bool CardFormModel::SaveCard()
 {
     if (!m_card)
         return false;
+    const Card before = *m_card;
+    const bool chkDefault = m_chkDefault;
+    const bool resetOpened = openFault(before.cardName(), before.CardStr(), true).isNull();
     SaveCardToCardStr();
+    // A save never writes a card that would then fail to open, or (when the
+    // installed layout opened before) fail to reset.
+    CardError fault = openFault(m_card->cardName(), m_card->CardStr(), false);
+    if (fault.isNull() && resetOpened)
+        fault = openFault(m_card->cardName(), m_card->CardStr(), true);
+    if (!fault.isNull()) {
+        *m_card = before;
+        m_chkDefault = chkDefault;
+        fault.reason = u"the card was not saved, because it would then fail to open: "_s + fault.reason;
+        m_lastError = fault;
+        Q_EMIT switchesChanged();
+        return false;
+    }
     if (!m_card->SaveCardStrToFile()) {
         m_lastError = m_card->lastError();
         return false;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct CardLayout;
@@ -60,6 +61,12 @@ public:
     // and lastError() names the file and the fault.
     bool LoadCard(const QString &cardName);
     const CardError &lastError() const { return m_lastError; }
+    // What keeps a card that the card model loaded from opening in the
+    // window; a null error when it opens. The card tool applies it too.
+    static CardError windowFault(const Card &card);
+    // Loads a card string as the window would (reset = the installed
+    // layout), and says why it would not open.
+    static CardError openFault(const QString &cardName, const QString &cardStr, bool reset);
 
     Card *clsCard() { return m_card.get(); }
     const Card *clsCard() const { return m_card.get(); }
@@ -121,6 +128,9 @@ public:
     // The visible box with the lowest tab index, or -1; it takes the focus
     // when a card opens.
     int firstBox() const;
+    // The left edge that keeps a box of this width inside the picture's right
+    // edge: moved left by whole KeepInsideStep steps, unchanged if it fits.
+    static float keptInside(float left, float width, float pictureRight);
     float varRightEdgeOfCntrl() const;
     float varRightSideOfCard() const;
     QString questionLine() const { return m_questionLine; }
@@ -140,10 +150,11 @@ public:
     void ResizeCard();
     void PositionControlwImageSizeChange(int index, float vertRatio, float horzRatio);
     // The card window's arrows without their focus steps: the picture moves
-    // or stretches by 20 twips and the snapshot follows.
-    void movePictureVertically(int amount);
-    void movePictureHorizontally(int amount);
-    void stretchPicture(int widthChange, int heightChange);
+    // or stretches by 20 twips and the snapshot follows. Empty on success;
+    // else why the step was refused, and nothing changed.
+    QString movePictureVertically(int amount);
+    QString movePictureHorizontally(int amount);
+    QString stretchPicture(int widthChange, int heightChange);
 
     // ---- Design commands: empty result on success, else why it was refused.
     QString MoveCtrl(int box, const QString &command, const QString &step, bool moveOrSize);
@@ -185,6 +196,11 @@ Q_SIGNALS:
     void tabOrderChanged();
 
 private:
+    static QString pictureOutOfRange();
+    static QString boxOutOfRange(int index);
+    // Why moving the visible following boxes as place() says would take one
+    // out of the twip range; empty when none goes out.
+    QString followingBoxesRefusal(const std::function<void(int, double *, double *)> &place) const;
     void setBox(int index, const AnswerBoxState &state);
     void applySnapshotTo(int index);
     // Tab indexes after the highest listed one for boxes the card does not list.

@@ -705,7 +705,8 @@ void frmCanCard::UpDown_UpClick()
 {
     m_model.RestoreCntrlActiveCntrl(activeBoxIndex());
     m_model.SaveCntrlPxsPriorToMove();
-    m_model.movePictureVertically(-20);
+    if (!pictureStep(m_model.movePictureVertically(-20)))
+        return;
     m_model.RestoreCntrlPxsAfterMove();
     reconfigureFocusedBox();
     setModified(true);
@@ -714,7 +715,8 @@ void frmCanCard::UpDown_UpClick()
 void frmCanCard::UpDown_DownClick()
 {
     m_model.RestoreCntrlPxsAfterMove();
-    m_model.movePictureVertically(20);
+    if (!pictureStep(m_model.movePictureVertically(20)))
+        return;
     m_model.RestoreCntrlPxsAfterMove();
     reconfigureFocusedBox();
     setModified(true);
@@ -723,43 +725,57 @@ void frmCanCard::UpDown_DownClick()
 void frmCanCard::LeftRight_DownClick()
 {
     focusNoOp();
-    m_model.movePictureHorizontally(-20);
+    if (!pictureStep(m_model.movePictureHorizontally(-20)))
+        return;
     setModified(true);
 }
 
 void frmCanCard::LeftRight_UpClick()
 {
     focusNoOp();
-    m_model.movePictureHorizontally(20);
+    if (!pictureStep(m_model.movePictureHorizontally(20)))
+        return;
     setModified(true);
 }
 
 void frmCanCard::narrowWide_DownClick()
 {
     focusNoOp();
-    m_model.stretchPicture(-20, 0);
+    if (!pictureStep(m_model.stretchPicture(-20, 0)))
+        return;
     setModified(true);
 }
 
 void frmCanCard::narrowWide_UpClick()
 {
     focusNoOp();
-    m_model.stretchPicture(20, 0);
+    if (!pictureStep(m_model.stretchPicture(20, 0)))
+        return;
     setModified(true);
 }
 
 void frmCanCard::tallShort_DownClick()
 {
     focusNoOp();
-    m_model.stretchPicture(0, 20);
+    if (!pictureStep(m_model.stretchPicture(0, 20)))
+        return;
     setModified(true);
 }
 
 void frmCanCard::tallShort_UpClick()
 {
     focusNoOp();
-    m_model.stretchPicture(0, -20);
+    if (!pictureStep(m_model.stretchPicture(0, -20)))
+        return;
     setModified(true);
+}
+
+bool frmCanCard::pictureStep(const QString &refused)
+{
+    if (refused.isEmpty())
+        return true;
+    Messages::warn(refused);
+    return false;
 }
 
 int frmCanCard::GetCopies() const

@@ -171,6 +171,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Shows why a picture arrow was refused; true when it was carried out.
+    bool pictureStep(const QString &refused);
     void buildBoxes();
     void buildPanel();
     void buildMenus();

@@ -24,4 +24,13 @@ std::optional<std::int32_t> toInt32(const QString &text);
 // Rounds to the nearest whole number, an exact half to the even one.
 double roundHalfEven(double value);
 
+// The window places pictures and boxes with 16-bit twips, so every position
+// and size it keeps must lie in this range (NaN never does).
+constexpr double MinTwip = -32768;
+constexpr double MaxTwip = 32767;
+constexpr bool isTwip(double value)
+{
+    return value >= MinTwip && value <= MaxTwip;
+}
+
 } // namespace Numbers

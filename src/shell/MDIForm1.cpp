@@ -1,5 +1,7 @@
 #include "MDIForm1.h"
 
+#include "PictureFile.h"
+
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
@@ -360,16 +362,17 @@ QString MDIForm1::fileInAppPath(const QString &wanted) const
     return dir.filePath(wanted);
 }
 
-bool MDIForm1::loadPicture(const QString &name, QImage *image)
+bool MDIForm1::loadPicture(const QString &name, QImage *image, QString *notice)
 {
     const QString file = fileInAppPath(name + u".gif"_s);
-    QImageReader reader(file);
-    *image = reader.read();
-    if (image->isNull()) {
+    PictureFile::Result picture = PictureFile::read(file);
+    if (!picture.error.isEmpty()) {
         Messages::error(u"The card picture %1 cannot be shown: %2."_s
-                            .arg(QDir::toNativeSeparators(file), reader.errorString()));
+                            .arg(QDir::toNativeSeparators(file), picture.error));
         return false;
     }
+    *image = picture.image;
+    *notice = picture.notice;
     return true;
 }
 
@@ -385,7 +388,8 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
     if (m_card && !m_card->maybeSave())
         return false;
     QImage picture;
-    if (!loadPicture(name, &picture))
+    QString notice;
+    if (!loadPicture(name, &picture, &notice))
         return false;
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
@@ -403,6 +407,8 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
     card->setVarCardTitle(name);
     LayoutForms(u"frmCanCard"_s);
     card->show();
+    if (!notice.isEmpty())
+        Messages::warn(notice);
     Q_EMIT cardOpened(card);
     return true;
 }
@@ -412,7 +418,8 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
     if (m_card && !m_card->maybeSave())
         return;
     QImage picture;
-    if (!loadPicture(name, &picture))
+    QString notice;
+    if (!loadPicture(name, &picture, &notice))
         return;
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
@@ -425,6 +432,8 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
     if (!layoutFirst)
         LayoutForms(u"frmCanCard"_s);
     card->show();
+    if (!notice.isEmpty())
+        Messages::warn(notice);
 }
 
 void MDIForm1::mnuCanCard_Click()

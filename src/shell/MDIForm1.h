@@ -91,7 +91,8 @@ private:
     frmCanCard *ensureCardWindow(bool *created);
     void discardCardWindow();
     QString fileInAppPath(const QString &wanted) const;
-    bool loadPicture(const QString &name, QImage *image);
+    // The picture of a card; *notice is set when it did not decode completely.
+    bool loadPicture(const QString &name, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
     MainLayout::CardWindowLayout cardLayout() const;

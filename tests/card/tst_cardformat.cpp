@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using LineMap = QMap<int, QString>;
+
 // A card text with the given lines (1-based), every line ending in CR LF.
 QString textWithLines(const QMap<int, QString> &lines, int count = 560)
 {
@@ -137,7 +139,108 @@ private Q_SLOTS:
     void answerWritingReadsBackExactly_data();
     void answerWritingReadsBackExactly();
     void toggleDesignModeTwice();
+    void twipRangeEdgesLoad();
+    void outOfPositionBanksSaveAndLoadAgain_data();
+    void outOfPositionBanksSaveAndLoadAgain();
 };
+
+void TestCardFormat::twipRangeEdgesLoad()
+{
+    auto lines = minimalLines();
+    lines[36] = u"ImagePxTop,-32768"_s;
+    lines[37] = u"ImagePxLeft,32767"_s;
+    lines[151] = u"0,Edge,32767,-32768,32767,-32768,0,F,3,True,0"_s;
+    Card card;
+    QVERIFY2(card.LoadCardFromStr(textWithLines(lines)), qPrintable(card.lastError().message()));
+    QCOMPARE(card.CardImageTop(), -32768.0f);
+    QCOMPARE(card.colCardCtrls().Item(u"0"_s)->left_c, u"-32768"_s);
+}
+
+void TestCardFormat::outOfPositionBanksSaveAndLoadAgain_data()
+{
+    // Lines of the answer and current layout banks, the visible boxes (the
+    // boxes the window writes), and what each box reads back.
+    QTest::addColumn<LineMap>("bank");
+    QTest::addColumn<QList<int>>("written");
+
+    QTest::newRow("answer of box 2 one line early, box 1 hidden")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                              {152, u"1,B,90,100,100,500,0,F,3,False,1"_s},
+                              {153, u"2,C,90,100,100,500,0,F,3,True,2"_s},
+                              {352, u"2,Airline,AC"_s}, {353, u"1,Unused,"_s}}
+        << QList<int>{0, 2};
+    QTest::newRow("answer of box 2 one line early, all shown")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                              {152, u"1,B,90,100,100,500,0,F,3,True,1"_s},
+                              {153, u"2,C,90,100,100,500,0,F,3,True,2"_s},
+                              {352, u"2,Airline,AC"_s}, {353, u"1,Unused,"_s}}
+        << QList<int>{0, 1, 2};
+    QTest::newRow("layout lines 152 and 153 swapped, box 1 hidden")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                              {152, u"2,C,90,100,100,500,0,F,3,True,2"_s},
+                              {153, u"1,B,90,100,100,500,0,F,3,False,1"_s},
+                              {351, u"0,A,zero"_s}, {352, u"1,B,one"_s}, {353, u"2,C,two"_s}}
+        << QList<int>{0, 2};
+    QTest::newRow("box described far below its position")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                              {200, u"3,D,90,100,100,500,0,F,3,True,3"_s},
+                              {152, u"1,B,90,100,100,500,0,F,3,True,1"_s},
+                              {360, u"3,D,late"_s}}
+        << QList<int>{0, 1, 3};
+    QTest::newRow("box without a line whose own line belongs to another")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                              {152, u"5,F,90,100,100,500,0,F,3,True,5"_s},
+                              {351, u"0,A,a"_s}, {352, u"5,F,five"_s}}
+        << QList<int>{0, 1, 5};
+}
+
+void TestCardFormat::outOfPositionBanksSaveAndLoadAgain()
+{
+    QFETCH(LineMap, bank);
+    QFETCH(QList<int>, written);
+    auto lines = minimalLines();
+    for (auto it = bank.cbegin(); it != bank.cend(); ++it)
+        lines[it.key()] = it.value();
+    Card card;
+    QVERIFY2(card.LoadCardFromStr(textWithLines(lines)), qPrintable(card.lastError().message()));
+    QMap<QString, QString> labels;
+    for (const CardCtrl &c : card.colCardCtrls())
+        labels[c.fldName] = c.fldText;
+
+    // The window writes its visible boxes, each with a new answer and place.
+    card.colAnsws().clear();
+    card.colCardCtrls().clear();
+    for (const int i : written) {
+        const QString key = QString::number(i);
+        card.colAnsws().Add(std::int16_t(i), u"typed "_s + key, key);
+        card.colCardCtrls().Add(key, {}, u"105"_s, QString::number(1000 + i), u"700"_s, u"400"_s,
+                                u"0"_s, u"F"_s, u"3"_s, u"True"_s, key, key);
+        card.setLastCntrl(std::int16_t(i));
+    }
+    QVERIFY(card.SaveAnwsersToCardStr());
+    card.setSaveAtLineNum_Start(Card::FirstCurrentControl);
+    card.setSaveAtLineNum_End(Card::LastCurrentControl);
+    QVERIFY(card.SaveControlValuesToCardStr());
+
+    Card again;
+    QVERIFY2(again.LoadCardFromStr(card.CardStr()), qPrintable(again.lastError().message()));
+    for (const int i : written) {
+        const QString key = QString::number(i);
+        QVERIFY(again.colAnsws().Item(key));
+        QCOMPARE(again.colAnsws().Item(key)->Answ, u"typed "_s + key);
+        const CardCtrl *c = again.colCardCtrls().Item(key);
+        QVERIFY(c);
+        QCOMPARE(c->left_c, QString::number(1000 + i));
+        // A label stays with its box.
+        if (labels.contains(key))
+            QCOMPARE(c->fldText, labels.value(key));
+    }
+    // Boxes that were not written keep what they had.
+    for (const QString &key : labels.keys()) {
+        if (!written.contains(key.toInt()))
+            QVERIFY(again.colCardCtrls().Item(key));
+    }
+}
 
 void TestCardFormat::collectionsKeepInsertionOrder()
 {
@@ -645,6 +748,13 @@ void TestCardFormat::badValues_data()
     QTest::newRow("control height") << 151 << u"1,Name,tall,100,100,100,0,F,3,True,0"_s;
     QTest::newRow("control colour") << 151 << u"1,Name,90,100,100,100,red,F,3,True,0"_s;
     QTest::newRow("control tab order") << 151 << u"1,Name,90,100,100,100,0,F,3,True,x"_s;
+    QTest::newRow("picture left far off") << 37 << u"ImagePxLeft,-1e10"_s;
+    QTest::newRow("picture top past 16 bits") << 36 << u"ImagePxTop,32768"_s;
+    QTest::newRow("picture height below 16 bits") << 39 << u"ImageHt,-32769"_s;
+    QTest::newRow("control left past 16 bits") << 151 << u"1,Name,90,32768,100,100,0,F,3,True,0"_s;
+    QTest::newRow("control top past 16 bits") << 151 << u"1,Name,90,100,32767.5,100,0,F,3,True,0"_s;
+    QTest::newRow("control width huge") << 151 << u"1,Name,90,100,100,1e30,0,F,3,True,0"_s;
+    QTest::newRow("control height below 16 bits") << 151 << u"1,Name,-40000,100,100,100,0,F,3,True,0"_s;
     QTest::newRow("answer box") << 351 << u"abc,Label,answer"_s;
     QTest::newRow("question box above 95") << 450 << u"200,A question"_s;
 }

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void showPrintsTheCardAsJson();
     void showResetReadsTheInstalledLayout();
     void checkReportsEachBadCard();
+    void checkAndShowApplyTheWindowsRules_data();
+    void checkAndShowApplyTheWindowsRules();
     void getAndSetOneLine();
     void setRefusesTextTheCardCannotHold_data();
     void setRefusesTextTheCardCannotHold();
@@ -195,6 +197,33 @@ void TestCardTool::checkReportsEachBadCard()
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.at(0).startsWith(QDir::toNativeSeparators(bad) + u": line 28: "_s));
     QVERIFY(lines.at(1).startsWith(QDir::toNativeSeparators(missing) + u": "_s));
+}
+
+void TestCardTool::checkAndShowApplyTheWindowsRules_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("picture without width") << 38 << u"ImageWidth,0"_s << u"no width or height"_s;
+    QTest::newRow("picture far off") << 37 << u"ImagePxLeft,-1e10"_s << u"line 37: "_s;
+    QTest::newRow("box past 16 bits") << 155 << u"4,Name,90,450,40000,2730,12632064,Small Fonts,3,True,4"_s
+                                      << u"line 155: "_s;
+}
+
+void TestCardTool::checkAndShowApplyTheWindowsRules()
+{
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    const QString bad = m_dir.filePath(u"Bad.qcf"_s);
+    QVERIFY(writeCard(bad, withLine(installedText(CardLayouts::canada()), line, text)));
+    for (const QString &command : {u"check"_s, u"show"_s}) {
+        const Run r = runTool({command, bad});
+        QCOMPARE(r.code, 1);
+        const QString err = QString::fromLocal8Bit(r.err);
+        QVERIFY2(err.startsWith(QDir::toNativeSeparators(bad) + u": "_s) && err.contains(reason), qPrintable(err));
+        QVERIFY(r.out.isEmpty());
+    }
 }
 
 void TestCardTool::getAndSetOneLine()

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 using namespace TestCards;
 
@@ -83,6 +85,7 @@ private Q_SLOTS:
     void editWidthIsLookedUpByBoxNumber();
     void editConfigurationLiftsAndKeepsInside_data();
     void editConfigurationLiftsAndKeepsInside();
+    void keepInsideEqualsTheStepByStepWalk();
     void restoreGivesBackTheRecordedLook();
     void restoreWithoutEditingChangesNothing();
     void colourOutside24BitsIsKept_data();
@@ -101,6 +104,9 @@ private Q_SLOTS:
     void moveCtrl();
     void moveImage_data();
     void moveImage();
+    void stepsPastTheTwipRangeAreRefused_data();
+    void stepsPastTheTwipRangeAreRefused();
+    void saveThatWouldNotOpenIsRefused();
 
     void saveRewritesOnlyItsLines_data();
     void saveRewritesOnlyItsLines();
@@ -229,6 +235,7 @@ void TestCardForm::failedLoadKeepsTheCard_data()
     QTest::newRow("box above 95") << 160 << u"96,X,90,100,100,100,0,F,3,True,0"_s << u"outside 0 to 95"_s;
     QTest::newRow("picture without height") << 39 << u"ImageHt,0"_s << u"no width or height"_s;
     QTest::newRow("picture without width") << 38 << u"ImageWidth,-5"_s << u"no width or height"_s;
+    QTest::newRow("picture far off to the left") << 37 << u"ImagePxLeft,-1e10"_s << u"line 37: the picture value"_s;
 }
 
 void TestCardForm::failedLoadKeepsTheCard()
@@ -338,6 +345,36 @@ void TestCardForm::editConfigurationLiftsAndKeepsInside()
     QCOMPARE(b.fontSize, 7.0f);
     QCOMPARE(question.size(), 1);
     QCOMPARE(m.questionLine(), CardLayouts::canada().rowForBox(box)->question);
+}
+
+void TestCardForm::keepInsideEqualsTheStepByStepWalk()
+{
+    // The walk as written: step left by 20 twips while the right end lies
+    // past the picture's right edge.
+    const auto walk = [](float left, float width, float right) {
+        while (left + width > right)
+            left -= CardFormModel::KeepInsideStep;
+        return left;
+    };
+    int compared = 0;
+    const float rights[] = {3530, 3395.5f, 651.8269f, -120, 0, 32767};
+    const float widths[] = {270, 930, 2300, 1035.25f, 0.1f};
+    for (const float right : rights) {
+        for (const float width : widths) {
+            for (float left = -32768; left <= 32767; left += 97.37f) {
+                const float expected = walk(left, width, right);
+                const float got = CardFormModel::keptInside(left, width, right);
+                if (got != expected)
+                    QFAIL(qPrintable(u"left %1 width %2 right %3: %4, the walk gives %5"_s.arg(left).arg(width)
+                                         .arg(right).arg(got).arg(expected)));
+                ++compared;
+            }
+        }
+    }
+    QVERIFY(compared > 10000);
+    // Far beyond the twip range the walk would never end; the count does.
+    QVERIFY(CardFormModel::keptInside(-1e10f, 270, 3530) <= 3530 - 270);
+    QVERIFY(std::isnan(CardFormModel::keptInside(std::nanf(""), 270, 3530)));
 }
 
 void TestCardForm::restoreGivesBackTheRecordedLook()
@@ -573,6 +610,112 @@ void TestCardForm::moveImage()
     QCOMPARE(!result.isEmpty(), refused);
     QCOMPARE(m.picture(), expected);
     QVERIFY(m.boxes() == boxes); // the boxes stay where they are
+}
+
+void TestCardForm::stepsPastTheTwipRangeAreRefused_data()
+{
+    // Box 12 of the Canadian layout: left 450, top 835, width 1035; picture
+    // at 135, 80, 3395 by 6240.
+    QTest::addColumn<QString>("kind"); // box, image or arrow
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("box step 32767 down") << u"box"_s << u"D"_s << u"32767"_s << true << true;
+    QTest::newRow("box step past 16 bits") << u"box"_s << u"D"_s << u"40000"_s << true << true;
+    QTest::newRow("box widened past 16 bits") << u"box"_s << u"R"_s << u"32000"_s << false << true;
+    QTest::newRow("box to the edge") << u"box"_s << u"U"_s << u"32767"_s << true << false;
+    QTest::newRow("picture step 1e39") << u"image"_s << u"D"_s << u"1e39"_s << true << true;
+    QTest::newRow("picture step 1e39 stretch") << u"image"_s << u"R"_s << u"1e39"_s << false << true;
+    QTest::newRow("picture past 16 bits") << u"image"_s << u"R"_s << u"32767"_s << true << true;
+    QTest::newRow("picture taller past 16 bits") << u"image"_s << u"D"_s << u"30000"_s << false << true;
+    QTest::newRow("picture step inf") << u"image"_s << u"D"_s << u"inf"_s << true << true;
+    QTest::newRow("picture step nan") << u"image"_s << u"D"_s << u"nan"_s << true << true;
+    QTest::newRow("picture arrow up at the edge") << u"arrow"_s << u"U"_s << u"-32760"_s << false << true;
+    QTest::newRow("picture arrow right at the edge") << u"arrow"_s << u"R"_s << u"32760"_s << false << true;
+    QTest::newRow("picture arrow narrower to nothing") << u"arrow"_s << u"N"_s << u"20"_s << false << true;
+    QTest::newRow("picture arrow taller with a box at the edge") << u"arrow"_s << u"T"_s << u"box"_s << false << true;
+    QTest::newRow("picture arrow up inside") << u"arrow"_s << u"U"_s << u"80"_s << false << false;
+}
+
+void TestCardForm::stepsPastTheTwipRangeAreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, command);
+    QFETCH(QString, step);
+    QFETCH(bool, ticked);
+    QFETCH(bool, refused);
+    CardFormModel m;
+    m.SetUpCanCard();
+    if (kind == u"arrow") {
+        // The picture starts where the row says, or a box sits at the edge.
+        TwipRect p = m.picture();
+        if (step == u"box") {
+            TwipRect r = m.box(12).rect;
+            r.top = 32700;
+            m.setBoxRect(12, r);
+            m.mSetPositionRatio(12);
+        } else if (command == u"U") {
+            p.top = step.toFloat();
+        } else if (command == u"R") {
+            p.left = step.toFloat();
+        } else {
+            p.width = step.toFloat();
+        }
+        m.setPicture(p);
+    }
+    m.SaveCntrlPxsPriorToMove();
+    const auto boxes = m.boxes();
+    const TwipRect picture = m.picture();
+    const QString snapshotTop = m.mcolCntrlLocation().Item(u"13"_s)->top_r;
+    QString result;
+    if (kind == u"box")
+        result = m.MoveCtrl(12, command, step, ticked);
+    else if (kind == u"image")
+        result = m.MoveImage(command, step, ticked);
+    else if (command == u"U")
+        result = m.movePictureVertically(-20);
+    else if (command == u"R")
+        result = m.movePictureHorizontally(20);
+    else if (command == u"N")
+        result = m.stretchPicture(-20, 0);
+    else
+        result = m.stretchPicture(0, 20);
+    if (refused) {
+        QVERIFY(m.boxes() == boxes);
+        QCOMPARE(m.picture(), picture);
+        QCOMPARE(m.mcolCntrlLocation().Item(u"13"_s)->top_r, snapshotTop);
+    }
+    QCOMPARE(!result.isEmpty(), refused);
+    for (int i = 0; i < CardFormModel::BoxCount; ++i) {
+        QVERIFY(Numbers::isTwip(m.box(i).rect.left) && Numbers::isTwip(m.box(i).rect.top));
+        QVERIFY(Numbers::isTwip(m.box(i).rect.width));
+    }
+    QVERIFY(Numbers::isTwip(m.picture().left) && Numbers::isTwip(m.picture().top));
+    QVERIFY(Numbers::isTwip(m.picture().width) && Numbers::isTwip(m.picture().height));
+    QVERIFY(m.picture().width > 0 && m.picture().height > 0);
+}
+
+void TestCardForm::saveThatWouldNotOpenIsRefused()
+{
+    // A card whose picture is placed past the twip range in memory (as no
+    // command can do now) is not written: the file keeps what it had.
+    const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
+    CardFormModel m;
+    QVERIFY(m.LoadCard(path));
+    const QByteArray before = fileBytes(path);
+    m.setBoxText(12, u"typed"_s);
+    TwipRect p = m.picture();
+    p.top = 1e10f;
+    m.setPicture(p);
+    QVERIFY(!m.SaveCard());
+    QVERIFY2(m.lastError().message().contains(u"line 36"_s), qPrintable(m.lastError().message()));
+    QCOMPARE(fileBytes(path), before);
+    // Put right, the same card saves.
+    p.top = 80;
+    m.setPicture(p);
+    QVERIFY(m.SaveCard());
+    QVERIFY(fileBytes(path) != before);
 }
 
 void TestCardForm::saveRewritesOnlyItsLines_data()

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void closingReturnsToTheWelcomeState();
     void missingPictureOrBadCardKeepsTheState_data();
     void missingPictureOrBadCardKeepsTheState();
+    void damagedPictureGetsANoticeAndTheCardOpens_data();
+    void damagedPictureGetsANoticeAndTheCardOpens();
     void typeSaveCloseReopen();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
@@ -266,6 +268,35 @@ void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
     QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
     QVERIFY(!card->isModified());
     QCOMPARE(lineOf(decrypted(u"US.qcf"_s), 351 + 4), u"4,FamilyName,Okafor"_s);
+}
+
+void TestMainWindow::damagedPictureGetsANoticeAndTheCardOpens_data()
+{
+    QTest::addColumn<int>("keep"); // bytes of the picture kept; 0 = all
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("whole picture") << 0 << false;
+    QTest::newRow("cut in its image data") << 3000 << true;
+    QTest::newRow("cut after its colour table") << 800 << true;
+}
+
+void TestMainWindow::damagedPictureGetsANoticeAndTheCardOpens()
+{
+    QFETCH(int, keep);
+    QFETCH(bool, notice);
+    copyCard(CardLayouts::canada());
+    if (keep > 0) {
+        QFile gif(m_dir->filePath(u"Canada.gif"_s));
+        QVERIFY(gif.open(QIODevice::ReadWrite));
+        QVERIFY(gif.size() > keep);
+        QVERIFY(gif.resize(keep));
+    }
+    QVERIFY(window()->openCard(u"Canada"_s));
+    QVERIFY(window()->cardWindow());
+    QCOMPARE(window()->cardWindow()->varCardTitle(), u"Canada"_s);
+    QCOMPARE(m_sink.messages.size(), notice ? 1 : 0);
+    if (notice)
+        QVERIFY2(m_sink.messages.first().text.contains(QDir::toNativeSeparators(m_dir->filePath(u"Canada.gif"_s))),
+                 qPrintable(m_sink.messages.first().text));
 }
 
 void TestMainWindow::typeSaveCloseReopen()

@@ -174,6 +174,8 @@ int CardTool::show(const QStringList &args)
     card.setVarRestCard(reset);
     if (!card.LoadCard(files.first()))
         return report(card.lastError().message(), BadCard);
+    if (const CardError fault = CardFormModel::windowFault(card); !fault.isNull())
+        return report(fault.message(), BadCard);
     write(m_out, QJsonDocument(cardToJson(card)).toJson(QJsonDocument::Indented));
     return Ok;
 }
@@ -184,9 +186,12 @@ int CardTool::check(const QStringList &args)
         return usage(u"check takes one or more card files"_s);
     int result = Ok;
     for (const QString &file : args) {
+        // The rules of the card model and then those of the card window.
         Card card;
         if (!card.LoadCard(file))
             result = report(card.lastError().message(), BadCard);
+        else if (const CardError fault = CardFormModel::windowFault(card); !fault.isNull())
+            result = report(fault.message(), BadCard);
     }
     return result;
 }

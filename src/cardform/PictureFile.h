@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Reads a card picture. A picture that decodes only in part is still
+// returned, with a notice that names the file: the card's answers matter more
+// than its picture.
+namespace PictureFile {
+
+struct Result
+{
+    QImage image;   // what could be read; null when nothing
+    QString error;  // why the file cannot be used at all; empty when it can
+    QString notice; // set when the picture did not decode completely
+};
+
+Result read(const QString &path);
+
+// True when the GIF data decodes to its end; *reason says why not.
+bool gifComplete(const QByteArray &data, QString *reason);
+
+} // namespace PictureFile
