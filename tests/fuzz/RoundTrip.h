@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The properties the fuzz targets and the corpus test check. Each returns an
+// empty text when the property holds (an input that does not load holds
+// trivially), else what went wrong.
+namespace RoundTrip {
+
+// A card string that loads still loads after the window's save paths have
+// written it, and the answers written read back; the answers not written
+// keep what they had.
+QString cardString(const QString &text, bool *loaded = nullptr);
+
+// File bytes that decrypt re-encrypt to the same bytes, and any card text
+// encrypts to bytes that decrypt to it.
+QString envelope(const QByteArray &bytes, bool *decrypted = nullptr);
+
+// The card window's model: a card file holding the text is loaded and its
+// boxes built, every visible box goes through one focus cycle, answers are
+// typed, the card is saved and loaded again, and the answers read back.
+// The card file is written in dir.
+QString cardWindow(const QString &text, const QString &dir, bool *loaded = nullptr);
+
+} // namespace RoundTrip

@@ -1,0 +1,21 @@
+// The card window's model: load, build the boxes, one focus cycle per box, a
+// save and a reload, with the answers read back.
+#include "Cp1252.h"
+#include "FuzzMain.h"
+#include "RoundTrip.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    FuzzMain::initialise(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    FuzzMain::check(RoundTrip::cardWindow(Cp1252::decode(bytes), FuzzMain::folder()));
+    return 0;
+}
