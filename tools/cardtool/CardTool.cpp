@@ -2,6 +2,7 @@
 
 #include "Card.h"
 #include "CardFileEnvelope.h"
+#include "CardFormModel.h"
 #include "Cp1252.h"
 #include "Messages.h"
 #include "Numbers.h"
