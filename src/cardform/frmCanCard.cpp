@@ -314,10 +314,10 @@ void frmCanCard::buildMenus()
 
 // ---- The view -------------------------------------------------------------------
 
-double frmCanCard::scale() const
+double frmCanCard::scaleAt(double zoom) const
 {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    return dpi / 1440.0 * m_zoom;
+    return dpi / 1440.0 * zoom;
 }
 
 QRect frmCanCard::toPixels(const TwipRect &rect) const
@@ -342,17 +342,17 @@ void frmCanCard::setZoom(double zoom)
     Q_EMIT zoomChanged(m_zoom);
 }
 
-TwipRect frmCanCard::fra1Rect() const
+TwipRect frmCanCard::fra1RectAt(double zoom) const
 {
-    const double s = scale();
+    const double s = scaleAt(zoom);
     const QSize size = m_fra1->sizeHint().expandedTo(m_fra1->minimumSize());
     return {m_panelLeftTwips, PanelTopTwips, float(PanelWidthPx / s), float(size.height() / s)};
 }
 
-TwipRect frmCanCard::fraControlRect() const
+TwipRect frmCanCard::fraControlRectAt(double zoom) const
 {
-    const double s = scale();
-    const TwipRect top = fra1Rect();
+    const double s = scaleAt(zoom);
+    const TwipRect top = fra1RectAt(zoom);
     const QSize size = m_fraControl->sizeHint();
     return {m_panelLeftTwips, top.bottom() + float(FrameGapPx / s), float(PanelWidthPx / s),
             float(size.height() / s)};

@@ -59,12 +59,16 @@ public:
     // ---- The view
     double zoom() const { return m_zoom; }
     void setZoom(double zoom);
-    // Pixels per twip at the current zoom.
-    double scale() const;
+    // Pixels per twip at the current zoom, or at another.
+    double scale() const { return scaleAt(m_zoom); }
+    double scaleAt(double zoom) const;
     QRect toPixels(const TwipRect &rect) const;
     // The two frames of the control panel, in twips at the current zoom.
-    TwipRect fra1Rect() const;
-    TwipRect fraControlRect() const;
+    TwipRect fra1Rect() const { return fra1RectAt(m_zoom); }
+    TwipRect fraControlRect() const { return fraControlRectAt(m_zoom); }
+    // The same at another zoom: the panel keeps its size in pixels.
+    TwipRect fra1RectAt(double zoom) const;
+    TwipRect fraControlRectAt(double zoom) const;
     void setPanelLeft(float twips);
 
     // ---- Controls

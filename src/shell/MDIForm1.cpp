@@ -222,11 +222,11 @@ void MDIForm1::resizeToTwips(int width, int height)
     }
 }
 
-MainLayout::CardWindowLayout MDIForm1::cardLayout() const
+MainLayout::CardWindowLayout MDIForm1::cardLayout(double zoom) const
 {
     const TwipRect picture = m_card->model().picture();
-    const TwipRect question = m_card->fra1Rect();
-    const TwipRect control = m_card->fraControlRect();
+    const TwipRect question = m_card->fra1RectAt(zoom);
+    const TwipRect control = m_card->fraControlRectAt(zoom);
     return MainLayout::forCard(picture.left, picture.top, picture.width, picture.height, control.top,
                                control.height, question.width);
 }
@@ -235,20 +235,18 @@ void MDIForm1::chooseFittingZoom()
 {
     const QSize room = availableClientSize();
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    const QSignalBlocker block(m_card.data());
     double chosen = frmCanCard::ZoomSteps.front();
     for (auto it = frmCanCard::ZoomSteps.rbegin(); it != frmCanCard::ZoomSteps.rend(); ++it) {
         if (*it > frmCanCard::DefaultZoom)
             continue;
-        // The panel keeps its size in pixels, so its twips change with the zoom.
-        m_card->setZoom(*it);
-        const MainLayout::CardWindowLayout l = cardLayout();
+        const MainLayout::CardWindowLayout l = cardLayout(*it);
         const double s = dpi / 1440.0 * *it;
         if (l.width * s + 0.5 <= room.width() && l.height * s + 0.5 <= room.height()) {
             chosen = *it;
             break;
         }
     }
+    const QSignalBlocker block(m_card.data());
     m_card->setZoom(chosen);
     m_zoom = chosen;
 }
@@ -268,7 +266,7 @@ void MDIForm1::LayoutForms(const QString &formName)
         return;
     if (!m_userZoom)
         chooseFittingZoom();
-    const MainLayout::CardWindowLayout l = cardLayout();
+    const MainLayout::CardWindowLayout l = cardLayout(m_zoom);
     m_card->setPanelLeft(float(l.panelLeft));
     m_stack->setCurrentWidget(m_scroll);
     showMenusOf(m_card->menus());

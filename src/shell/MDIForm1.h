@@ -95,7 +95,7 @@ private:
     bool loadPicture(const QString &name, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
-    MainLayout::CardWindowLayout cardLayout() const;
+    MainLayout::CardWindowLayout cardLayout(double zoom) const;
     void chooseFittingZoom();
     // The largest client size whose frame fits the screen's available area.
     QSize availableClientSize() const;

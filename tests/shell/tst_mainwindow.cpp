@@ -484,8 +484,18 @@ void TestMainWindow::resetFocusesTheFirstBox()
     frmCanCard *card = window()->cardWindow();
     QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
     QTest::mouseClick(card->txtAddress(10), Qt::LeftButton, {}, QPoint(2, 2));
+    // Switches changed and not saved are given back by the reset.
+    QVERIFY(!card->chkOrientation()->isChecked());
+    QTest::mouseClick(card->chkOrientation(), Qt::LeftButton);
+    QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
+    QVERIFY(card->chkOrientation()->isChecked());
+    QVERIFY(!card->chkDesign()->isChecked());
     m_sink.answers = {Messages::Answer::Ok};
     card->mnuReset()->trigger();
+    QVERIFY(!card->chkOrientation()->isChecked());
+    QVERIFY(card->chkDesign()->isChecked());
+    QVERIFY(card->buDesignToggle()->isVisible());
+    QCOMPARE(card->labNotify()->text(), u"Dgn"_s);
     QCOMPARE(m_sink.messages.last().text, u"Card Reset Complete."_s);
     QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
     QCOMPARE(card->model().editedBox(), 4);
