@@ -3,6 +3,8 @@
 // card cannot hold.
 
 #include "AnswerBox.h"
+#include "CardFileEnvelope.h"
+#include "Cp1252.h"
 #include "CardLayouts.h"
 #include "Messages.h"
 #include "TestCards.h"
@@ -332,6 +334,17 @@ void TestEntry::oneBoxEnlargedWhateverTheFocusRoad()
     QCOMPARE(enlarged, 1);
     QCOMPARE(m_form->model().box(13).rect.height, 105.0f);
     QCOMPARE(m_form->model().box(13).backColor, CardLayouts::canada().backColor);
+    // The save sees both boxes at rest.
+    QTest::keySequence(m_form.get(), QKeySequence::Save);
+    QByteArray bytes;
+    QString reason;
+    QVERIFY(CardFileEnvelope::readCardFile(m_dir.filePath(u"Canada.qcf"_s), &bytes, &reason));
+    const QString saved = Cp1252::decode(bytes);
+    for (int box : {12, 13}) {
+        const QStringList fields = TestCards::lineOf(saved, 151 + box).split(u',');
+        QCOMPARE(fields.value(2), u"105"_s);
+        QCOMPARE(fields.value(6), QString::number(CardLayouts::canada().backColor));
+    }
 }
 
 void TestEntry::editedBoxKeepsItsBorder()
