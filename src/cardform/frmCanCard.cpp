@@ -5,7 +5,10 @@
 #include "CardPrinter.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
+#include "Calibration.h"
+#include "CalibrationDialog.h"
 #include "PrintPreviewDialog.h"
+#include "SheetModel.h"
 #include "Messages.h"
 #include "ProductInfo.h"
 #include "SpinArrows.h"
@@ -15,7 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -271,6 +276,9 @@ void frmCanCard::buildMenus()
     m_mnuExportPdf = m_fileMenu->addAction(u"&Export PDF..."_s, this, &frmCanCard::exportPdfAs);
     m_mnuPrintAlignment = m_fileMenu->addAction(u"Print &Alignment Page"_s, this,
                                                 [this] { printAlignmentPage(); });
+    m_mnuExportAlignment = m_fileMenu->addAction(u"Export Alignment Page P&DF..."_s, this,
+                                                 &frmCanCard::exportAlignmentPdfAs);
+    m_mnuCalibrate = m_fileMenu->addAction(u"&Calibrate Printing..."_s, this, &frmCanCard::calibratePrinting);
     m_fileMenu->addSeparator();
     m_mnuQuit = m_fileMenu->addAction(u"E&xit"_s, this, &frmCanCard::quitRequested);
     m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
@@ -441,7 +449,7 @@ void frmCanCard::updateSwitches()
     }
     const bool hasCard = m_model.clsCard() != nullptr;
     for (QAction *a : {m_mnuSave1, m_mnuSave2, m_mnuPrint, m_mnuPrintPreview, m_mnuExportPdf,
-                       m_mnuPrintAlignment})
+                       m_mnuPrintAlignment, m_mnuExportAlignment, m_mnuCalibrate})
         a->setEnabled(hasCard);
     m_chkOrientation->setEnabled(hasCard);
     m_buPrint->setEnabled(hasCard);
@@ -833,11 +841,19 @@ bool frmCanCard::PrintCard1()
     if (!m_model.clsCard())
         return false;
     const int copies = GetCopies();
-    if (!Messages::confirm(u"Print %1 declaration form(s)?"_s.arg(copies), u"Requesting Confirmation"_s))
-        return false;
     CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
+    const PrintPage page = PrintCard2();
+    // Before a card is used up, say how many answers will not land in their
+    // fields.
+    const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
+    const std::size_t misfits = SheetModel::build(page, margins ? &*margins : nullptr).misfits.size();
+    QString question = u"Print %1 declaration form(s)?"_s.arg(copies);
+    if (misfits > 0)
+        question += u"\n\n%1 answer(s) will not print inside their fields; Print Preview shows which."_s.arg(misfits);
+    if (!Messages::confirm(question, u"Requesting Confirmation"_s))
+        return false;
     QString error;
-    if (!printer.print(PrintCard2(), copies, RenderOptions{}, &error)) {
+    if (!printer.print(page, copies, RenderOptions{}, &error)) {
         Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
         return false;
     }
@@ -849,7 +865,6 @@ RenderOptions frmCanCard::previewOptions() const
     RenderOptions options;
     options.drawPicture = true;
     options.picture = m_picture->image();
-    options.pictureRect = m_model.picture();
     return options;
 }
 
@@ -858,7 +873,8 @@ void frmCanCard::printPreview()
     if (!m_model.clsCard())
         return;
     const PrintPage page = pageAtRest();
-    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this);
+    CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
+    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this, printer.unprintableMargins(page));
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
     // The page at the size of the card on screen, within the screen.
     QSize size(int(page.pageWidth() * scale()) + 80, int(page.pageHeight() * scale()) + 120);
@@ -869,25 +885,127 @@ void frmCanCard::printPreview()
         mnuPrint_Click();
 }
 
-bool frmCanCard::exportPdf(const QString &path)
+bool frmCanCard::exportPdf(const QString &path, bool alignment)
 {
     const PrintPage page = pageAtRest();
+    RenderOptions options;
+    options.drawOutlines = alignment;
     QString error;
-    if (!PdfExport::exportPdf(path, page, GetCopies(), RenderOptions{}, &error)) {
+    if (!PdfExport::exportPdf(path, page, alignment ? 1 : GetCopies(), options, &error)) {
         Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
         return false;
     }
+    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
     return true;
+}
+
+QString frmCanCard::suggestedPdfPath(const QString &suffix) const
+{
+    // The user's documents, not the card folder beside the program.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(m_model.varCardTitle() + suffix + u".pdf"_s);
 }
 
 void frmCanCard::exportPdfAs()
 {
     if (!m_model.clsCard())
         return;
-    const QString suggested = QFileInfo(m_model.CardNam()).absolutePath() + u'/' + m_model.varCardTitle() + u".pdf"_s;
-    const QString path = QFileDialog::getSaveFileName(this, u"Export PDF"_s, suggested, u"PDF files (*.pdf)"_s);
+    const QString path = QFileDialog::getSaveFileName(this, u"Export PDF"_s, suggestedPdfPath(),
+                                                      u"PDF files (*.pdf)"_s);
     if (!path.isEmpty())
         exportPdf(path);
+}
+
+void frmCanCard::exportAlignmentPdfAs()
+{
+    if (!m_model.clsCard())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, u"Export Alignment Page"_s,
+                                                      suggestedPdfPath(u" alignment"_s),
+                                                      u"PDF files (*.pdf)"_s);
+    if (!path.isEmpty())
+        exportPdf(path, true);
+}
+
+// ---- Calibration -----------------------------------------------------------------
+
+bool frmCanCard::printCalibrationSheet()
+{
+    if (!m_model.clsCard())
+        return false;
+    const PrintPage page = pageAtRest();
+    CardPrinter &printer = m_printer ? *m_printer : CardPrinter::instance();
+    QString error;
+    if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
+        Messages::error(u"The calibration sheet was not printed.\n\n%1"_s.arg(error));
+        return false;
+    }
+    return true;
+}
+
+bool frmCanCard::exportCalibrationSheet(const QString &path)
+{
+    if (!m_model.clsCard())
+        return false;
+    const PrintPage page = pageAtRest();
+    QString error;
+    if (!PdfExport::exportSheet(path, page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
+        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
+        return false;
+    }
+    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
+    return true;
+}
+
+bool frmCanCard::applyCalibration(const QStringList &numbers)
+{
+    if (!m_model.clsCard())
+        return false;
+    QString error;
+    const std::optional<Calibration::Measurement> m = Calibration::parse(numbers, &error);
+    const PrintPage page = pageAtRest();
+    std::optional<Calibration::Solution> solution;
+    if (m)
+        solution = Calibration::solve(page, *m, &error);
+    if (!solution) {
+        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
+        return false;
+    }
+    if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(m_model.varCardTitle(), solution->summary()),
+                           u"Calibrate Printing"_s))
+        return false;
+    beginDesignCommand();
+    const bool applied = Calibration::apply(m_model, *solution, &error);
+    endDesignCommand();
+    if (!applied) {
+        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
+        return false;
+    }
+    setModified(true);
+    Q_EMIT statusMessage(u"Calibration applied; Print Preview shows the result. Save the card to keep it."_s);
+    return true;
+}
+
+void frmCanCard::calibratePrinting()
+{
+    if (!m_model.clsCard())
+        return;
+    CalibrationDialog dialog(m_model.varCardTitle(), this);
+    connect(&dialog, &CalibrationDialog::printSheetRequested, this, [this] { printCalibrationSheet(); });
+    connect(&dialog, &CalibrationDialog::exportSheetRequested, this, [this, &dialog] {
+        const QString path = QFileDialog::getSaveFileName(&dialog, u"Export Calibration Sheet"_s,
+                                                          suggestedPdfPath(u" calibration"_s),
+                                                          u"PDF files (*.pdf)"_s);
+        if (!path.isEmpty())
+            exportCalibrationSheet(path);
+    });
+    // A refused measurement brings the dialog back with what was typed.
+    while (dialog.exec() == QDialog::Accepted) {
+        if (applyCalibration(dialog.numbers()))
+            return;
+    }
 }
 
 bool frmCanCard::printAlignmentPage()

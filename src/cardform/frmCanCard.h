@@ -108,6 +108,8 @@ public:
     QAction *mnuPrintPreview() const { return m_mnuPrintPreview; }
     QAction *mnuExportPdf() const { return m_mnuExportPdf; }
     QAction *mnuPrintAlignment() const { return m_mnuPrintAlignment; }
+    QAction *mnuExportAlignment() const { return m_mnuExportAlignment; }
+    QAction *mnuCalibrate() const { return m_mnuCalibrate; }
 
     // ---- Handlers
     void txtAddress_GotFocus(int index);
@@ -146,9 +148,23 @@ public:
     // The faint card picture under the answers, for the preview.
     RenderOptions previewOptions() const;
     void printPreview();
-    bool exportPdf(const QString &path);
+    // Writes the page, or the alignment page, to a PDF file and confirms it
+    // in the status bar.
+    bool exportPdf(const QString &path, bool alignment = false);
     void exportPdfAs();
+    void exportAlignmentPdfAs();
+    // Where Export PDF suggests the file: the user's documents folder, named
+    // after the card.
+    QString suggestedPdfPath(const QString &suffix = {}) const;
     bool printAlignmentPage();
+    // File > Calibrate Printing: the calibration sheet, and the four
+    // measurements of its marks applied to the card's print settings and
+    // layout after the solution has been shown. The card file changes with
+    // the next save.
+    void calibratePrinting();
+    bool printCalibrationSheet();
+    bool exportCalibrationSheet(const QString &path);
+    bool applyCalibration(const QStringList &numbers);
     // The printer used; the program's one default printer unless set.
     void setPrinter(CardPrinter *printer) { m_printer = printer; }
 
@@ -170,6 +186,8 @@ Q_SIGNALS:
     void modifiedChanged(bool modified);
     void zoomChanged(double zoom);
     void layoutChanged();
+    // A short confirmation for the main window's status bar.
+    void statusMessage(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -238,5 +256,7 @@ private:
     QAction *m_mnuPrintPreview = nullptr;
     QAction *m_mnuExportPdf = nullptr;
     QAction *m_mnuPrintAlignment = nullptr;
+    QAction *m_mnuExportAlignment = nullptr;
+    QAction *m_mnuCalibrate = nullptr;
     CardPrinter *m_printer = nullptr;
 };

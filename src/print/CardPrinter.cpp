@@ -90,14 +90,56 @@ bool CardPrinter::selectDefaultPrinter(QString *error)
     return true;
 }
 
+// Positions are measured from the paper's corner: the full page, without
+// margins, so no driver's printable-area offset shifts the answers.
+bool CardPrinter::setUpPage(const PrintPage &page)
+{
+    m_printer->setFullPage(true);
+    if (!m_printer->setPageSize(page.pageSize()) || !m_printer->setPageOrientation(page.orientation()))
+        return false;
+    m_printer->setPageMargins(QMarginsF(), QPageLayout::Point);
+    return true;
+}
+
+std::optional<QMarginsF> CardPrinter::unprintableMargins(const PrintPage &page)
+{
+    if (!page.problem().isEmpty())
+        return std::nullopt;
+    if (m_followsDefault && !selectDefaultPrinter(nullptr))
+        return std::nullopt;
+    if (m_printer->outputFormat() != QPrinter::NativeFormat || !m_printer->isValid())
+        return std::nullopt;
+    const PageSettingsGuard restore(*m_printer);
+    if (!setUpPage(page))
+        return std::nullopt;
+    // The layout's minimum margins are the printer's, turned with the page.
+    QPageLayout layout = m_printer->pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    return layout.minimumMargins() * 20.0;
+}
+
 bool CardPrinter::print(const PrintPage &page, int copies, const RenderOptions &options,
                         QString *error)
+{
+    if (copies < 1 && page.problem().isEmpty())
+        return fail(error, u"There is no copy to print."_s);
+    return run(page, error, [&](QPainter &painter) {
+        return PageRenderer::paintCopies(painter, *m_printer, page, copies, options);
+    });
+}
+
+bool CardPrinter::printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error)
+{
+    return run(page, error, [&](QPainter &painter) {
+        return PageRenderer::paintSheet(painter, *m_printer, page, paint);
+    });
+}
+
+bool CardPrinter::run(const PrintPage &page, QString *error, const std::function<bool(QPainter &)> &paint)
 {
     const QString problem = page.problem();
     if (!problem.isEmpty())
         return fail(error, u"The card cannot be printed: %1."_s.arg(problem));
-    if (copies < 1)
-        return fail(error, u"There is no copy to print."_s);
     if (m_followsDefault && !selectDefaultPrinter(error))
         return false;
     const QString name = printerName();
@@ -105,8 +147,7 @@ bool CardPrinter::print(const PrintPage &page, int copies, const RenderOptions &
         return fail(error, u"The printer \"%1\" is not available."_s.arg(name));
 
     const PageSettingsGuard restore(*m_printer);
-    m_printer->setFullPage(false);
-    if (!m_printer->setPageSize(page.pageSize()) || !m_printer->setPageOrientation(page.orientation()))
+    if (!setUpPage(page))
         return fail(error, u"The printer \"%1\" does not take the card's paper (%2 by %3 twips)."_s
                                .arg(name)
                                .arg(page.pageWidth())
@@ -116,7 +157,7 @@ bool CardPrinter::print(const PrintPage &page, int copies, const RenderOptions &
     if (!painter.begin(m_printer.get()))
         return fail(error, u"The printer \"%1\" could not start the job: it is off-line or "
                            "refused the job."_s.arg(name));
-    const bool painted = PageRenderer::paintCopies(painter, *m_printer, page, copies, options);
+    const bool painted = paint(painter);
     const bool ended = painter.end();
     if (!painted || !ended || m_printer->printerState() == QPrinter::Error
         || m_printer->printerState() == QPrinter::Aborted)

@@ -1,5 +1,7 @@
 #include "PageRenderer.h"
 
+#include "PrintFont.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -13,17 +15,6 @@ namespace {
 constexpr qreal TwipsPerInch = 1440;
 constexpr qreal OutlineWidth = 10; // twips, half a point
 
-// The print font at its size in twips under the page transform. A point size
-// is turned into pixels with the device's dots per inch, and the transform
-// then maps those pixels as twips, so the size is given per device.
-QFont printFont(const PrintPage &page, const QPaintDevice &device)
-{
-    QFont font(page.fontName);
-    font.setBold(false);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setPointSizeF(qreal(page.fontSize) * TwipsPerInch / device.logicalDpiY());
-    return font;
-}
 
 } // namespace
 
@@ -44,7 +35,7 @@ void paintPage(QPainter &painter, const PrintPage &page, const QRectF &target,
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setOpacity(options.pictureOpacity);
-        painter.drawImage(page.mapRect(options.pictureRect).toRectF(), options.picture);
+        painter.drawImage(QRectF(0, 0, page.picture.width, page.picture.height), options.picture);
         painter.restore();
     }
 
@@ -57,13 +48,21 @@ void paintPage(QPainter &painter, const PrintPage &page, const QRectF &target,
         painter.restore();
     }
 
-    painter.setFont(printFont(page, *painter.device()));
     painter.setPen(Qt::black);
-    // drawText takes the baseline; the text's top is one ascent above it.
-    const qreal ascent = QFontMetricsF(painter.font(), painter.device()).ascent();
+    const qreal dpi = painter.device()->logicalDpiY();
+    float current = -1;
+    qreal ascent = 0;
     for (const PrintItem &item : page.items) {
-        if (!item.text.isEmpty())
-            painter.drawText(QPointF(item.x, item.y + ascent), item.text);
+        if (item.text.isEmpty())
+            continue;
+        const float size = item.fontSize > 0 ? item.fontSize : page.fontSize;
+        if (size != current) {
+            painter.setFont(PrintFont::drawingFont(page.fontName, size, dpi));
+            // drawText takes the baseline; the text's top is one ascent above it.
+            ascent = QFontMetricsF(painter.font(), painter.device()).ascent();
+            current = size;
+        }
+        painter.drawText(QPointF(item.x, item.y + ascent), item.text);
     }
     painter.restore();
 }
@@ -83,6 +82,20 @@ bool paintCopies(QPainter &painter, QPagedPaintDevice &device, const PrintPage &
             return false;
         paintPage(painter, page, target, options);
     }
+    return true;
+}
+
+bool paintSheet(QPainter &painter, QPagedPaintDevice &device, const PrintPage &page,
+                const SheetPainter &paint)
+{
+    const QRectF target = pageRect(device, page);
+    if (target.isEmpty())
+        return false;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / page.pageWidth(), target.height() / page.pageHeight());
+    paint(painter);
+    painter.restore();
     return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QRectF>
 
+#include <functional>
+
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
@@ -28,5 +30,11 @@ QRectF pageRect(const QPaintDevice &device, const PrintPage &page);
 // device refuses a new page.
 bool paintCopies(QPainter &painter, QPagedPaintDevice &device, const PrintPage &page, int copies,
                  const RenderOptions &options = {});
+
+// Paints something else on the card's page, such as the calibration sheet:
+// the function gets the painter in twips from the paper's corner.
+using SheetPainter = std::function<void(QPainter &painter)>;
+bool paintSheet(QPainter &painter, QPagedPaintDevice &device, const PrintPage &page,
+                const SheetPainter &paint);
 
 } // namespace PageRenderer

@@ -21,16 +21,13 @@ bool fail(QString *error, const QString &path, const QString &reason)
     return false;
 }
 
-} // namespace
+using Painting = std::function<bool(QPainter &painter, QPdfWriter &writer)>;
 
-bool exportPdf(const QString &path, const PrintPage &page, int copies,
-               const RenderOptions &options, QString *error)
+bool writePdf(const QString &path, const PrintPage &page, const Painting &paint, QString *error)
 {
     const QString problem = page.problem();
     if (!problem.isEmpty())
         return fail(error, path, problem);
-    if (copies < 1)
-        return fail(error, path, u"there is no copy to write"_s);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -46,7 +43,7 @@ bool exportPdf(const QString &path, const PrintPage &page, int copies,
         QPainter painter;
         if (!painter.begin(&writer))
             return fail(error, path, u"the PDF document could not be started"_s);
-        const bool painted = PageRenderer::paintCopies(painter, writer, page, copies, options);
+        const bool painted = paint(painter, writer);
         painter.end();
         if (!painted)
             return fail(error, path, u"the PDF writer refused a new page"_s);
@@ -56,6 +53,26 @@ bool exportPdf(const QString &path, const PrintPage &page, int copies,
     if (!file.commit())
         return fail(error, path, file.errorString());
     return true;
+}
+
+} // namespace
+
+bool exportPdf(const QString &path, const PrintPage &page, int copies,
+               const RenderOptions &options, QString *error)
+{
+    if (copies < 1 && page.problem().isEmpty())
+        return fail(error, path, u"there is no copy to write"_s);
+    return writePdf(path, page, [&](QPainter &painter, QPdfWriter &writer) {
+        return PageRenderer::paintCopies(painter, writer, page, copies, options);
+    }, error);
+}
+
+bool exportSheet(const QString &path, const PrintPage &page, const PageRenderer::SheetPainter &paint,
+                 QString *error)
+{
+    return writePdf(path, page, [&](QPainter &painter, QPdfWriter &writer) {
+        return PageRenderer::paintSheet(painter, writer, page, paint);
+    }, error);
 }
 
 } // namespace PdfExport

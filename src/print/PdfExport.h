@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageRenderer.h"
 #include "PrintPage.h"
 #include "RenderOptions.h"
 
@@ -15,5 +16,10 @@ constexpr int Resolution = 1440; // one device unit per twip
 // failure error names the file and the fault.
 bool exportPdf(const QString &path, const PrintPage &page, int copies,
                const RenderOptions &options, QString *error);
+
+// One page of the card's paper painted by the function, in twips from the
+// paper's corner (the calibration sheet).
+bool exportSheet(const QString &path, const PrintPage &page, const PageRenderer::SheetPainter &paint,
+                 QString *error);
 
 } // namespace PdfExport

@@ -1,12 +1,30 @@
 #include "PrintLayout.h"
 
 #include "CardFormModel.h"
+#include "PrintFont.h"
+
+#include <QGuiApplication>
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
-PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> boxes)
+void PrintLayout::fitAnswers(PrintPage &page)
+{
+    // Fonts can only be measured with a GUI application; without one every
+    // answer keeps the print font's size.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return;
+    const PrintFont font(page.fontName);
+    for (PrintItem &item : page.items) {
+        const PrintFit::Result r = PrintFit::fit(font, item.text, page.fontSize, item.boxRect.width);
+        item.fontSize = r.size;
+        item.fits = r.fits;
+    }
+}
+
+PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> boxes,
+                            const TwipRect &picture)
 {
     PrintPage p;
     p.paperHeight = card.PaperHt();
@@ -16,13 +34,20 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
     p.enlarge = card.varEnlarge();
     p.fontName = card.varFontForPrting();
     p.fontSize = card.varFontSizeForPrting();
+    p.picture = picture;
     const int n = int(std::min<std::size_t>(boxes.size(), PrintedBoxes));
     for (int i = 0; i < n; ++i) {
         const AnswerBoxState &b = boxes[std::size_t(i)];
         if (!b.visible)
             continue;
-        p.items.push_back({i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), b.text});
+        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), b.text, p.fontSize, true, {}};
+        if (const Question *q = card.colQuests().Item(QString::number(i)))
+            item.question = q->question;
+        if (item.question.isEmpty())
+            item.question = b.tag.isEmpty() ? u"box %1"_s.arg(i) : b.tag;
+        p.items.push_back(std::move(item));
     }
+    fitAnswers(p);
     return p;
 }
 
@@ -31,5 +56,5 @@ PrintPage PrintLayout::page(const CardFormModel &form)
     if (!form.clsCard())
         return {};
     const auto boxes = form.boxes();
-    return page(*form.clsCard(), boxes);
+    return page(*form.clsCard(), boxes, form.picture());
 }

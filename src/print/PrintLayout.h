@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrintPage.h"
+#include "TwipGeometry.h"
 
 #include <span>
 
@@ -10,14 +11,19 @@ struct AnswerBoxState;
 
 // Builds the printed page of a card from its print settings and the answer
 // boxes as the card window shows them: the visible boxes 0 to 39 in order,
-// each at its box's place under the print transform.
+// each at its box's place under the print transform, at the size the fit
+// rule gives it.
 class PrintLayout
 {
 public:
     static constexpr int PrintedBoxes = 40; // boxes 40 and up never print
 
-    static PrintPage page(const Card &card, std::span<const AnswerBoxState> boxes);
+    static PrintPage page(const Card &card, std::span<const AnswerBoxState> boxes,
+                          const TwipRect &picture = {});
     // The page of the card loaded in a card window; an empty page when no
     // card is loaded.
     static PrintPage page(const CardFormModel &form);
+
+    // Applies the fit rule to every answer of the page.
+    static void fitAnswers(PrintPage &page);
 };

@@ -11,8 +11,8 @@
 #include <vector>
 
 // One answer as it goes onto paper: the box it comes from, the box's
-// rectangle in the card window and the top-left corner of the text on the
-// page, in twips.
+// rectangle in the card window, the top-left corner of the text on the page
+// in twips, and the size it prints at after the fit rule.
 struct PrintItem
 {
     int box = 0;
@@ -20,6 +20,9 @@ struct PrintItem
     float x = 0;
     float y = 0;
     QString text;
+    float fontSize = 0; // points; the card's print font size unless shrunk
+    bool fits = true;   // false when it is too wide even at the minimum size
+    QString question;   // names the box in messages
 };
 
 // One printed page of a card: the paper, the print font and the answers,
@@ -36,6 +39,9 @@ struct PrintPage
     QString fontName;
     float fontSize = 0; // points
     std::vector<PrintItem> items;
+    // The card picture in the card window; the blank card it stands for lies
+    // on the sheet from the paper's corner at this width and height.
+    TwipRect picture;
 
     // The page as it comes out of the printer, after the orientation.
     float pageWidth() const { return float(landscape ? paperHeight : paperWidth); }

@@ -5,19 +5,32 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
-                                       const RenderOptions &options, QWidget *parent)
+                                       const RenderOptions &options, QWidget *parent,
+                                       const std::optional<QMarginsF> &unprintable)
     : QDialog(parent), m_copies(std::max(copies, 1))
 {
     setWindowTitle(u"Print Preview"_s);
 
+    const SheetModel sheet = SheetModel::build(page, unprintable ? &*unprintable : nullptr);
     m_preview = new PagePreview(this);
-    m_preview->setPage(page, options);
+    m_preview->setPage(page, options, sheet);
+
+    m_misfits = new QListWidget(this);
+    m_misfits->setObjectName(u"misfits"_s);
+    if (sheet.misfits.empty())
+        m_misfits->addItem(u"Every answer prints inside its field."_s);
+    for (const QString &line : sheet.misfitLines()) {
+        auto *item = new QListWidgetItem(line, m_misfits);
+        item->setForeground(QColor(180, 0, 0));
+    }
+    m_misfits->setMaximumHeight(m_misfits->sizeHintForRow(0) * std::min(m_misfits->count(), 5) + 8);
 
     m_previous = new QPushButton(u"< &Previous"_s, this);
     m_next = new QPushButton(u"&Next >"_s, this);
@@ -40,6 +53,7 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_preview, 1);
+    layout->addWidget(m_misfits);
     layout->addLayout(pages);
     layout->addWidget(buttons);
 
@@ -53,6 +67,14 @@ void PrintPreviewDialog::showPage(int number)
     m_pageLabel->setText(pageText());
     m_previous->setEnabled(m_current > 1);
     m_next->setEnabled(m_current < m_copies);
+}
+
+QStringList PrintPreviewDialog::misfitTexts() const
+{
+    QStringList texts;
+    for (int i = 0; i < m_misfits->count(); ++i)
+        texts.append(m_misfits->item(i)->text());
+    return texts;
 }
 
 QString PrintPreviewDialog::pageText() const

@@ -8,12 +8,11 @@
 // printed page: answers only.
 struct RenderOptions
 {
-    // The card picture, faint under the answers, for the preview. Its
-    // rectangle is in the card window's twips and goes through the same
-    // print transform as the boxes.
+    // The card picture, faint under the answers, for the preview. It lies
+    // where the blank card lies on the sheet: from the paper's corner, at the
+    // picture's width and height in twips, whatever the print settings.
     bool drawPicture = false;
     QImage picture;
-    TwipRect pictureRect;
     qreal pictureOpacity = 0.3;
 
     // The alignment page: each printed box's outline with its answer.

@@ -3,4 +3,5 @@
 target_sources(borvessa_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.h ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PagePreview.h ${CMAKE_CURRENT_LIST_DIR}/PagePreview.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.h ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.h ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CalibrationDialog.h ${CMAKE_CURRENT_LIST_DIR}/CalibrationDialog.cpp)

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -315,6 +316,8 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
     connect(m_card, &frmCanCard::quitRequested, this, &MDIForm1::mnuQuit_Click);
     connect(m_card, &frmCanCard::modifiedChanged, this, &MDIForm1::updateTitle);
+    connect(m_card, &frmCanCard::statusMessage, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 10000); });
     connect(m_card, &frmCanCard::zoomChanged, this, [this](double z) {
         m_zoom = z;
         m_userZoom = true;

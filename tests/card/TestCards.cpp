@@ -12,7 +12,7 @@ namespace TestCards {
 
 QString installedText(const CardLayout &layout)
 {
-    return installedCardText(layout, installedPrintSettings(layout));
+    return installedCardText(layout, tablePrintSettings(layout));
 }
 
 QString withLine(const QString &text, int n, const QString &line)

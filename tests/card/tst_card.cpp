@@ -5,6 +5,7 @@
 #include "CardFileEnvelope.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
+#include "InstalledCardText.h"
 #include "Messages.h"
 #include "TestCards.h"
 
@@ -124,7 +125,7 @@ void TestCard::bundledCardFilesMatchTheGenerator()
     QByteArray text;
     QString reason;
     QVERIFY2(CardFileEnvelope::readCardFile(bundled, &text, &reason), qPrintable(reason));
-    QCOMPARE(Cp1252::decode(text), installedText(layout));
+    QCOMPARE(Cp1252::decode(text), installedCardText(layout, installedPrintSettings(layout)));
 }
 
 void TestCard::resetLoadReadsTheInstalledBanks()

@@ -2,15 +2,20 @@
 // prints, read back from real PDF files written by the core and by the card
 // tool; the renderer's picture and outlines, read from images.
 
+#include "Card.h"
 #include "CardFormModel.h"
+#include "CardLayouts.h"
+#include "InstalledCardText.h"
 #include "PageRenderer.h"
 #include "PdfExport.h"
 #include "PdfProbe.h"
+#include "PrintFont.h"
 #include "PrintLayout.h"
 #include "PrintTestCard.h"
 #include "TestCards.h"
 
 #include <QFile>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -88,6 +93,10 @@ private Q_SLOTS:
     void pictureIsDrawnOnlyWhenAsked();
     void alignmentPageOutlinesEachPrintedBox();
     void failedExportLeavesTheFileAsItWas();
+    void bundledCardsPrintIntoTheirFields_data();
+    void bundledCardsPrintIntoTheirFields();
+    void toolListsMisfitsAndStrictRefuses_data();
+    void toolListsMisfitsAndStrictRefuses();
     void toolRejectsBadUsage_data();
     void toolRejectsBadUsage();
     void toolReportsFailures();
@@ -195,16 +204,19 @@ void TestPrint::answersLandAtTheirPrintPositions()
 
 void TestPrint::fontSizeIsExactInPoints_data()
 {
+    // Words that fit the test boxes' 1200 twips, so the fit rule keeps the
+    // print font's size.
     QTest::addColumn<QString>("size");
-    QTest::newRow("8 pt") << u"8"_s;
-    QTest::newRow("7.5 pt") << u"7.5"_s;
-    QTest::newRow("12 pt") << u"12"_s;
+    QTest::addColumn<QString>("word");
+    QTest::newRow("8 pt") << u"8"_s << u"Xylophone"_s;
+    QTest::newRow("7.5 pt") << u"7.5"_s << u"Xylophone"_s;
+    QTest::newRow("12 pt") << u"12"_s << u"Xylo"_s;
 }
 
 void TestPrint::fontSizeIsExactInPoints()
 {
     QFETCH(QString, size);
-    const QString word = u"Xylophone"_s;
+    QFETCH(QString, word);
     PrintTestCard card;
     card.fontSize = size;
     card.boxes = {{0, 500, 1000, true, word}};
@@ -310,9 +322,10 @@ void TestPrint::pictureIsDrawnOnlyWhenAsked()
     RenderOptions options;
     options.picture = QImage(10, 10, QImage::Format_RGB32);
     options.picture.fill(Qt::blue);
-    // On the page: ((1100 - 100) * 1.5, (1270 - 270) * 1.5) = (1500, 1500)
-    // twips, 1800 by 1500: pixels 75 to 165 across and 75 to 150 down.
-    options.pictureRect = {1100, 1270, 1200, 1000};
+    // The blank card lies at the paper's corner at the picture's size,
+    // whatever the margin and the enlargement: 1800 by 1500 twips, pixels 0
+    // to 90 across and 0 to 75 down.
+    page.picture = {1100, 1270, 1800, 1500};
 
     QImage without = whitePage(page);
     render(without, page, options);
@@ -321,11 +334,11 @@ void TestPrint::pictureIsDrawnOnlyWhenAsked()
     options.drawPicture = true;
     QImage with = whitePage(page);
     render(with, page, options);
-    const QRgb inside = with.pixel(120, 112);
+    const QRgb inside = with.pixel(45, 37);
     QVERIFY2(qBlue(inside) == 255 && qRed(inside) > 128 && qRed(inside) < 255, "the picture is not faint blue");
-    for (const QPoint &p : {QPoint(77, 77), QPoint(163, 148)})
+    for (const QPoint &p : {QPoint(1, 1), QPoint(88, 73)})
         QVERIFY2(!isWhite(with, p.x(), p.y()), "the picture does not fill its rectangle");
-    for (const QPoint &p : {QPoint(73, 112), QPoint(167, 112), QPoint(120, 73), QPoint(120, 152)})
+    for (const QPoint &p : {QPoint(92, 40), QPoint(40, 77), QPoint(120, 112)})
         QVERIFY2(isWhite(with, p.x(), p.y()), "the picture is outside its rectangle");
 }
 
@@ -375,6 +388,157 @@ void TestPrint::failedExportLeavesTheFileAsItWas()
     QFile f(pdf);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("earlier"));
+}
+
+void TestPrint::bundledCardsPrintIntoTheirFields_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const CardLayout *layout : CardLayouts::all())
+        QTest::newRow(qPrintable(layout->name)) << layout->name;
+}
+
+// Long but plausible answers in capitals, as the cards ask: each field gets
+// as much of a text of its kind as it holds at 4.5 pt, and every tick box an X.
+static QString plausibleAnswer(const PrintFont &font, const LayoutRow &row, int serial)
+{
+    if (row.width <= 120)
+        return u"X"_s;
+    const QString q = row.question.toUpper();
+    QString text;
+    if (q.contains(u"YEAR"_s))
+        text = u"1984"_s;
+    else if (q.contains(u"MONTH"_s) || q.contains(u"DAY"_s))
+        text = u"07"_s;
+    else if (row.width < 700)
+        text = u"H3B 1A7 QC"_s;
+    else {
+        static const QStringList texts{
+            u"1234 RUE SAINTE-CATHERINE OUEST, APP 5, MONTRÉAL QUÉBEC H3B 1A7"_s,
+            u"CÔTÉ-LÉVESQUE, MARIE-HÉLÈNE ÉLODIE FRANÇOISE"_s,
+            u"ÎLES-DE-LA-MADELEINE, NOUVELLE-ÉCOSSE, CANADA"_s,
+            u"AIR CANADA AC 871 ZÜRICH – MONTRÉAL-TRUDEAU"_s};
+        text = texts.at(serial % texts.size());
+    }
+    while (text.size() > 1 && font.advance(text, 4.5f) > float(row.width))
+        text.chop(1);
+    return text.trimmed();
+}
+
+void TestPrint::bundledCardsPrintIntoTheirFields()
+{
+    QFETCH(QString, name);
+    const CardLayout *layout = nullptr;
+    for (const CardLayout *l : CardLayouts::all()) {
+        if (l->name == name)
+            layout = l;
+    }
+    QVERIFY(layout);
+    const InstalledPrintSettings settings = installedPrintSettings(*layout);
+    QString text = installedCardText(*layout, settings);
+    const PrintFont font(settings.fontName);
+    QHash<int, QString> answers;
+    for (const LayoutRow &row : layout->rows) {
+        if (row.box >= 40 || !row.visible)
+            continue;
+        answers[row.box] = plausibleAnswer(font, row, row.box);
+        text = TestCards::withLine(text, Card::FirstAnswer + row.box,
+                                   u"%1,%2,%3"_s.arg(row.box).arg(row.fieldName, answers[row.box]));
+    }
+    const QString cardFile = m_dir.filePath(name + u".qcf"_s);
+    const QString pdf = m_dir.filePath(name + u".pdf"_s);
+    QVERIFY(TestCards::writeCard(cardFile, text));
+    const Run r = runTool({u"print"_s, cardFile, u"--strict"_s, u"--pdf"_s, pdf});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+
+    const QSizeF paper = PdfProbe::pageSize(pdf);
+    QCOMPARE(paper, QSizeF(settings.paperWidth / 20.0, settings.paperHeight / 20.0));
+    // The card is the paper: the picture's size in whole points.
+    QVERIFY(qAbs(paper.width() - layout->pictureWidth / 20.0) <= 0.5);
+    QVERIFY(qAbs(paper.height() - layout->pictureHeight / 20.0) <= 0.5);
+
+    QFont reference(settings.fontName);
+    reference.setPixelSize(1000);
+    reference.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetricsF m(reference);
+    const double ascent = m.ascent() / 1000;
+    const double extent = (m.ascent() + m.descent()) / 1000;
+    const double capHeight = m.capHeight() / 1000;
+
+    const QList<PdfProbe::Word> words = PdfProbe::words(pdf);
+    for (const LayoutRow &row : layout->rows) {
+        if (!answers.contains(row.box))
+            continue;
+        // The field in points from the paper's corner.
+        const QRectF field((row.left - layout->pictureLeft) / 20.0, (row.top - layout->pictureTop) / 20.0,
+                           row.width / 20.0, row.height / 20.0);
+        const QStringList tokens = answers[row.box].split(u' ', Qt::SkipEmptyParts);
+        // The nearest run of words that spells the answer.
+        int best = -1;
+        double bestDistance = 1e9;
+        for (int i = 0; i + tokens.size() <= words.size(); ++i) {
+            bool same = true;
+            for (int k = 0; k < tokens.size() && same; ++k)
+                same = words[i + k].text == tokens[k] && words[i + k].yMin == words[i].yMin;
+            const double d = qAbs(words[i].xMin - field.left()) + qAbs(words[i].yMin - field.top());
+            if (same && d < bestDistance) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        const QString what = u"box %1 \"%2\""_s.arg(row.box).arg(answers[row.box]);
+        QVERIFY2(best >= 0, qPrintable(what + u" is not on the page"_s));
+        const PdfProbe::Word &first = words[best];
+        const PdfProbe::Word &last = words[best + tokens.size() - 1];
+        const double size = (first.yMax - first.yMin) / extent;
+        const double baseline = first.yMin + ascent * size;
+        const double capTop = baseline - capHeight * size;
+        const QString where = u" at %1..%2 x %3..%4 pt, field %5..%6 x %7..%8"_s.arg(first.xMin).arg(last.xMax)
+                                  .arg(capTop).arg(baseline).arg(field.left()).arg(field.right())
+                                  .arg(field.top()).arg(field.bottom());
+        QVERIFY2(qAbs(first.xMin - field.left()) <= 0.5, qPrintable(what + u" starts off its field's left"_s + where));
+        QVERIFY2(last.xMax <= field.right() + 0.05, qPrintable(what + u" runs past its field"_s + where));
+        QVERIFY2(capTop >= field.top() - 1 && baseline <= field.bottom() + 1,
+                 qPrintable(what + u" leaves its field's height"_s + where));
+        QVERIFY2(first.xMin >= 0 && first.yMin >= 0 && last.xMax <= paper.width() && first.yMax <= paper.height(),
+                 qPrintable(what + u" is off the paper"_s + where));
+    }
+}
+
+void TestPrint::toolListsMisfitsAndStrictRefuses_data()
+{
+    QTest::addColumn<bool>("strict");
+    QTest::newRow("listed, printed") << false;
+    QTest::newRow("strict, not printed") << true;
+}
+
+void TestPrint::toolListsMisfitsAndStrictRefuses()
+{
+    QFETCH(bool, strict);
+    // Box 0 runs past the paper's right edge; boxes 1 and 2 print over each
+    // other; box 3 fits.
+    PrintTestCard card;
+    card.boxes = {{0, 3800, 1270, true, u"TORONTO"_s},
+                  {1, 1000, 2270, true, u"1984"_s},
+                  {2, 1150, 2270, true, u"07"_s},
+                  {3, 1000, 3270, true, u"FITS"_s}};
+    const QString file = m_dir.filePath(u"misfits%1.qcf"_s.arg(strict));
+    const QString pdf = m_dir.filePath(u"misfits%1.pdf"_s.arg(strict));
+    QVERIFY(card.write(file));
+    QStringList args{u"print"_s, file, u"--pdf"_s, pdf};
+    if (strict)
+        args.append(u"--strict"_s);
+    const Run r = runTool(args);
+    QCOMPARE(r.code, strict ? 1 : 0);
+    QCOMPARE(QFile::exists(pdf), !strict);
+    const QStringList lines = r.err.split(u'\n', Qt::SkipEmptyParts);
+    const QString address = u"\u201CAddress - Number, street, town/city\u201D"_s;
+    QVERIFY2(lines.value(0) == file + u": "_s + address + u": the answer runs past the edge of the paper"_s,
+             qPrintable(r.err));
+    QVERIFY2(lines.value(1).startsWith(file + u": \u201C"_s)
+                 && lines.value(1).endsWith(u"\u201D: the answers print over each other"_s),
+             qPrintable(r.err));
+    QCOMPARE(lines.size(), strict ? 3 : 2);
 }
 
 void TestPrint::toolRejectsBadUsage_data()

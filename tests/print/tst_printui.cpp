@@ -42,8 +42,8 @@ class TestPrintUi : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void printsFromThePrintableArea_data();
-    void printsFromThePrintableArea();
+    void printsFromThePaperCorner_data();
+    void printsFromThePaperCorner();
     void secondJobStartsFromTheSameSettings();
     void aJobThePrinterCannotStartFails();
     void noPrinterInstalled();
@@ -74,7 +74,7 @@ PrintPage TestPrintUi::loadPage(const PrintTestCard &card)
     return PrintLayout::page(form);
 }
 
-void TestPrintUi::printsFromThePrintableArea_data()
+void TestPrintUi::printsFromThePaperCorner_data()
 {
     QTest::addColumn<QString>("orientation");
     QTest::addColumn<QMarginsF>("margins");
@@ -85,7 +85,7 @@ void TestPrintUi::printsFromThePrintableArea_data()
     QTest::newRow("landscape, margins") << u"L"_s << QMarginsF(18, 36, 9, 9) << 2 << QSizeF(360, 216);
 }
 
-void TestPrintUi::printsFromThePrintableArea()
+void TestPrintUi::printsFromThePaperCorner()
 {
     QFETCH(QString, orientation);
     QFETCH(QMarginsF, margins);
@@ -121,7 +121,8 @@ void TestPrintUi::printsFromThePrintableArea()
         for (const auto &e : expected) {
             if (w.text != e.text)
                 continue;
-            const QPointF want = e.at + QPointF(margins.left(), margins.top());
+            // The printer's margins never shift the answers.
+            const QPointF want = e.at;
             QVERIFY2(qAbs(w.xMin - want.x()) <= 0.5 && qAbs(w.yMin - want.y()) <= 0.5,
                      qPrintable(u"%1 at (%2, %3), expected (%4, %5)"_s.arg(w.text).arg(w.xMin).arg(w.yMin)
                                     .arg(want.x()).arg(want.y())));
@@ -148,9 +149,9 @@ void TestPrintUi::secondJobStartsFromTheSameSettings()
     QVERIFY2(printer.print(loadPage(portrait), 1, {}, &error), qPrintable(error));
     QCOMPARE(printer.printer().pageLayout(), before);
     QCOMPARE(PdfProbe::pageSize(pdf), QSizeF(216, 360));
-    // The printable area starts at the margins, on a whole printer dot.
+    // Positions start at the paper's corner, in both jobs.
     const PdfProbe::Word w = PdfProbe::find(PdfProbe::words(pdf), u"Tall"_s);
-    QVERIFY2(qAbs(w.xMin - 70) <= 0.5 && qAbs(w.yMin - 80) <= 0.5,
+    QVERIFY2(qAbs(w.xMin - 50) <= 0.5 && qAbs(w.yMin - 50) <= 0.5,
              qPrintable(u"at (%1, %2)"_s.arg(w.xMin).arg(w.yMin)));
 }
 
@@ -203,7 +204,6 @@ void TestPrintUi::previewShowsEveryPageAndTheFaintPicture()
     options.drawPicture = true;
     options.picture = QImage(8, 8, QImage::Format_RGB32);
     options.picture.fill(Qt::blue);
-    options.pictureRect = {1000, 1270, 2000, 2000}; // (1000, 1000) twips on the page
 
     PrintPreviewDialog dialog(page, 5, options);
     dialog.resize(400, 600);
@@ -215,20 +215,26 @@ void TestPrintUi::previewShowsEveryPageAndTheFaintPicture()
 
     PagePreview *preview = dialog.preview();
     preview->resize(300, 460);
+    const QImage shown = preview->grab().toImage();
     const QRectF paper = preview->paperRect();
     QVERIFY(!paper.isEmpty());
     QCOMPARE(paper.width() / paper.height(), 4320.0 / 7200.0);
-    const QImage shown = preview->grab().toImage();
     const auto at = [&](qreal xTwips, qreal yTwips) {
         return shown.pixel(QPointF(paper.left() + xTwips * paper.width() / 4320,
                                    paper.top() + yTwips * paper.height() / 7200)
                                .toPoint());
     };
-    // Faint blue inside the picture's place, white paper outside it.
-    const QRgb inside = at(2500, 2500);
-    QVERIFY(qBlue(inside) > 200 && qRed(inside) > 100 && qRed(inside) < 255);
+    // Faint blue where the blank card lies, from the paper's corner at the
+    // picture's size, and white paper beyond it.
+    QCOMPARE(page.picture.width, 3395.f);
+    QCOMPARE(page.picture.height, 6240.f);
+    for (const QPointF &p : {QPointF(150, 150), QPointF(2500, 2500), QPointF(3300, 6150)}) {
+        const QRgb inside = at(p.x(), p.y());
+        QVERIFY2(qBlue(inside) > 200 && qRed(inside) > 100 && qRed(inside) < 255,
+                 qPrintable(u"(%1, %2) twips: %3"_s.arg(p.x()).arg(p.y()).arg(QColor(inside).name())));
+    }
     QCOMPARE(at(3800, 3800), qRgb(255, 255, 255));
-    QCOMPARE(at(500, 2500), qRgb(255, 255, 255));
+    QCOMPARE(at(2500, 6600), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(TestPrintUi)

@@ -83,10 +83,18 @@ int CardTool::usage(const QString &problem)
           "       borvessa-card check CARD...\n"
           "       borvessa-card get CARD LINE\n"
           "       borvessa-card set CARD LINE TEXT\n"
-          "       borvessa-card print CARD [--copies N] [--pdf FILE] [--alignment]\n"
+          "       borvessa-card print CARD [--copies N] [--pdf FILE] [--alignment] [--strict]\n"
           "           prints the saved answers on the default printer, or into a PDF\n"
           "           file with --pdf; N is 1 to 999 pages (default 1); --alignment\n"
-          "           adds each box's outline, for a test on plain paper\n");
+          "           adds each box's outline, for a test on plain paper. Answers that\n"
+          "           will not land in their fields go to standard error; with --strict\n"
+          "           nothing is printed then and the exit code is 1\n"
+          "       borvessa-card calibrate CARD --sheet [--pdf FILE]\n"
+          "           prints the calibration sheet (marks A and B) on the card's paper\n"
+          "       borvessa-card calibrate CARD --measured AX,AY,BX,BY [--dry-run]\n"
+          "           solves the printer from where the marks landed (millimetres from\n"
+          "           the paper's left and top edges) and sets the card's enlargement,\n"
+          "           margin and layout; --dry-run only shows the solution\n");
     return Usage;
 }
 
@@ -106,7 +114,7 @@ int CardTool::runApplication(const std::function<void(CardTool &)> &prepare)
 
 bool CardTool::isPrintingCommand(const QString &command)
 {
-    return command == u"print";
+    return command == u"print" || command == u"calibrate";
 }
 
 int CardTool::run(const QStringList &args)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QMarginsF>
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
+class QPainter;
 struct PrintPage;
 struct RenderOptions;
 
@@ -24,6 +27,14 @@ public:
                                                const RenderOptions &options, QString *error)>;
     // Printing without --pdf needs the printer, which lives outside the core.
     void setPrinter(PrinterFunction printer) { m_printer = std::move(printer); }
+    // The default printer's unprintable margins for a page, in twips.
+    using MarginsFunction = std::function<std::optional<QMarginsF>(const PrintPage &page)>;
+    void setMarginsFunction(MarginsFunction margins) { m_margins = std::move(margins); }
+    // Prints the calibration sheet on the default printer.
+    using SheetPrinterFunction = std::function<bool(const PrintPage &page,
+                                                    const std::function<void(QPainter &)> &paint,
+                                                    QString *error)>;
+    void setSheetPrinter(SheetPrinterFunction printer) { m_sheetPrinter = std::move(printer); }
 
     // True for the commands that the printing module runs.
     static bool isPrintingCommand(const QString &command);
@@ -52,9 +63,12 @@ private:
     // Defined in CardToolPrinting.cpp, part of the printing module only.
     int runPrinting(const QString &command, const QStringList &args);
     int print(const QStringList &args);
+    int calibrate(const QStringList &args);
 
     std::FILE *m_out;
     std::FILE *m_err;
     PrinterFunction m_printer;
+    MarginsFunction m_margins;
+    SheetPrinterFunction m_sheetPrinter;
     std::function<int(const QString &, const QStringList &)> m_printing;
 };

@@ -1,8 +1,12 @@
 #include "CardTool.h"
 
+#include "Calibration.h"
 #include "CardFormModel.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
+#include "SheetModel.h"
+
+#include <QPainter>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +24,8 @@ int CardTool::runPrinting(const QString &command, const QStringList &args)
 {
     if (command == u"print")
         return print(args);
+    if (command == u"calibrate")
+        return calibrate(args);
     return usage(u"unknown command \"%1\""_s.arg(command));
 }
 
@@ -29,6 +35,7 @@ int CardTool::print(const QStringList &args)
     QString cardFile;
     QString pdfFile;
     int copies = 1;
+    bool strict = false;
     RenderOptions options;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -46,6 +53,8 @@ int CardTool::print(const QStringList &args)
                 return usage(u"\"%1\" is not a number of copies (1 to %2)"_s.arg(value).arg(MaxCopies));
         } else if (arg == u"--alignment") {
             options.drawOutlines = true;
+        } else if (arg == u"--strict") {
+            strict = true;
         } else if (arg.startsWith(u"--") || !cardFile.isEmpty()) {
             return usage(u"print does not take \"%1\""_s.arg(arg));
         } else {
@@ -60,6 +69,18 @@ int CardTool::print(const QStringList &args)
     if (!form.LoadCard(cardFile))
         return report(form.lastError().message(), BadCard);
     const PrintPage page = PrintLayout::page(form);
+    // The answers that will not land in their fields, on the device that
+    // prints: a PDF file has no unprintable margin.
+    std::optional<QMarginsF> margins;
+    if (pdfFile.isEmpty() && m_margins)
+        margins = m_margins(page);
+    const SheetModel sheet = SheetModel::build(page, margins ? &*margins : nullptr);
+    for (const QString &line : sheet.misfitLines())
+        std::fprintf(m_err, "%s: %s\n", qPrintable(cardFile), line.toLocal8Bit().constData());
+    if (strict && !sheet.misfits.empty())
+        return report(u"%1: not printed: %2 answer(s) do not fit their fields (--strict)"_s.arg(cardFile).arg(
+                          sheet.misfits.size()),
+                      BadCard);
     QString error;
     if (!pdfFile.isEmpty()) {
         if (!PdfExport::exportPdf(pdfFile, page, copies, options, &error))
@@ -70,5 +91,66 @@ int CardTool::print(const QStringList &args)
         return report(u"borvessa-card: no printer support; use --pdf FILE"_s, BadCard);
     if (!m_printer(page, copies, options, &error))
         return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    return Ok;
+}
+int CardTool::calibrate(const QStringList &args)
+{
+    QString cardFile;
+    QString pdfFile;
+    QString measured;
+    bool sheet = false;
+    bool dryRun = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == u"--pdf" || arg == u"--measured") {
+            if (i + 1 >= args.size())
+                return usage(u"%1 needs a value"_s.arg(arg));
+            (arg == u"--pdf" ? pdfFile : measured) = args.at(++i);
+        } else if (arg == u"--sheet") {
+            sheet = true;
+        } else if (arg == u"--dry-run") {
+            dryRun = true;
+        } else if (arg.startsWith(u"--") || !cardFile.isEmpty()) {
+            return usage(u"calibrate does not take \"%1\""_s.arg(arg));
+        } else {
+            cardFile = arg;
+        }
+    }
+    if (cardFile.isEmpty())
+        return usage(u"calibrate takes one card file"_s);
+    if (sheet == !measured.isEmpty())
+        return usage(u"calibrate takes either --sheet or --measured"_s);
+    if (sheet && dryRun)
+        return usage(u"--dry-run goes with --measured"_s);
+    if (!sheet && !pdfFile.isEmpty())
+        return usage(u"--pdf goes with --sheet"_s);
+
+    CardFormModel form;
+    if (!form.LoadCard(cardFile))
+        return report(form.lastError().message(), BadCard);
+    const PrintPage page = PrintLayout::page(form);
+    QString error;
+    if (sheet) {
+        const auto paint = [&page](QPainter &painter) { Calibration::paintSheet(painter, page); };
+        if (!pdfFile.isEmpty())
+            return PdfExport::exportSheet(pdfFile, page, paint, &error) ? Ok : report(error, BadCard);
+        if (!m_sheetPrinter)
+            return report(u"borvessa-card: no printer support; use --pdf FILE"_s, BadCard);
+        return m_sheetPrinter(page, paint, &error) ? Ok : report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    }
+
+    const std::optional<Calibration::Measurement> m = Calibration::parse(measured.split(u','), &error);
+    if (!m)
+        return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    const std::optional<Calibration::Solution> solution = Calibration::solve(page, *m, &error);
+    if (!solution)
+        return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    std::fputs((solution->summary() + u'\n').toLocal8Bit().constData(), m_out);
+    if (dryRun)
+        return Ok;
+    if (!Calibration::apply(form, *solution, &error))
+        return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    if (!form.SaveCard())
+        return report(form.lastError().message(), BadCard);
     return Ok;
 }

@@ -21,5 +21,9 @@ extern "C" Q_DECL_EXPORT int borvessa_card_printing_main(int argc, char **argv)
         tool.setPrinter([](const PrintPage &page, int copies, const RenderOptions &options, QString *error) {
             return CardPrinter::instance().print(page, copies, options, error);
         });
+        tool.setSheetPrinter([](const PrintPage &page, const std::function<void(QPainter &)> &paint, QString *error) {
+            return CardPrinter::instance().printSheet(page, paint, error);
+        });
+        tool.setMarginsFunction([](const PrintPage &page) { return CardPrinter::instance().unprintableMargins(page); });
     });
 }

@@ -17,13 +17,33 @@ int roundUpToEighthInch(int twips)
     return (twips + 179) / 180 * 180;
 }
 
+// Rounds a length in twips to whole points.
+int roundToPoints(int twips)
+{
+    return (twips + 10) / 20 * 20;
+}
+
 } // namespace
 
-InstalledPrintSettings installedPrintSettings(const CardLayout &layout)
+InstalledPrintSettings tablePrintSettings(const CardLayout &layout)
 {
     InstalledPrintSettings s;
     s.paperHeight = roundUpToEighthInch(layout.pictureHeight);
     s.paperWidth = roundUpToEighthInch(layout.pictureWidth);
+    return s;
+}
+
+InstalledPrintSettings installedPrintSettings(const CardLayout &layout)
+{
+    constexpr int Lift = 270; // twips every answer is printed above its box
+    InstalledPrintSettings s;
+    s.paperHeight = roundToPoints(layout.pictureHeight);
+    s.paperWidth = roundToPoints(layout.pictureWidth);
+    s.leftMargin = layout.pictureLeft;
+    s.layoutDown = Lift - layout.pictureTop;
+    // The fields are 90 twips (4.5 pt) high: at 4.5 pt a capital sits on a
+    // baseline inside the field when the text's top is on the field's top.
+    s.fontSize = QStringLiteral("4.5");
     return s;
 }
 
@@ -40,7 +60,8 @@ QString installedCardText(const CardLayout &layout, const InstalledPrintSettings
     set(17, u"FontSize:"_s + print.fontSize);
     set(18, u"FontName:"_s + print.fontName);
     set(19, u"[Installed picture]"_s);
-    set(20, u"ImagePxTop,"_s + QString::number(layout.pictureTop));
+    const int pictureTop = layout.pictureTop + print.layoutDown;
+    set(20, u"ImagePxTop,"_s + QString::number(pictureTop));
     set(21, u"ImagePxLeft,"_s + QString::number(layout.pictureLeft));
     set(22, u"ImageWidth,"_s + QString::number(layout.pictureWidth));
     set(23, u"ImageHt,"_s + QString::number(layout.pictureHeight));
@@ -51,7 +72,7 @@ QString installedCardText(const CardLayout &layout, const InstalledPrintSettings
     set(28, u"PaperHt:"_s + QString::number(print.paperHeight));
     set(29, u"PaperWdth:"_s + QString::number(print.paperWidth));
     set(35, u"[Current picture]"_s);
-    set(36, u"ImagePxTop,"_s + QString::number(layout.pictureTop));
+    set(36, u"ImagePxTop,"_s + QString::number(pictureTop));
     set(37, u"ImagePxLeft,"_s + QString::number(layout.pictureLeft));
     set(38, u"ImageWidth,"_s + QString::number(layout.pictureWidth));
     set(39, u"ImageHt,"_s + QString::number(layout.pictureHeight));
@@ -71,12 +92,14 @@ QString installedCardText(const CardLayout &layout, const InstalledPrintSettings
         const LayoutRow *row = layout.rowForBox(box);
         QString control;
         QString label;
+        // Boxes 40 and up do not follow the picture when the layout moves.
+        const int down = box < 40 ? print.layoutDown : 0;
         if (row) {
             label = row->fieldName;
             // Boxes 40 and up keep the window's light grey.
             const QString back = box < 40 ? color : QString::number(0xE0E0E0);
             control = QStringList{QString::number(box), label, QString::number(row->height),
-                                  QString::number(row->left), QString::number(row->top),
+                                  QString::number(row->left), QString::number(row->top + down),
                                   QString::number(row->width), back, u"Small Fonts"_s, u"3"_s,
                                   row->visible ? u"True"_s : u"False"_s,
                                   QString::number(row->tabIndex)}
@@ -87,7 +110,7 @@ QString installedCardText(const CardLayout &layout, const InstalledPrintSettings
             label = u"Unused"_s;
             control = QStringList{QString::number(box), label, u"90"_s,
                                   QString::number(layout.pictureLeft),
-                                  QString::number(layout.pictureTop), u"90"_s, color,
+                                  QString::number(pictureTop), u"90"_s, color,
                                   u"Small Fonts"_s, u"3"_s, u"False"_s,
                                   QString::number(spareTab++)}
                           .join(u',');
