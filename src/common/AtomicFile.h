@@ -7,8 +7,9 @@
 #include <optional>
 
 // Writes a whole file so that it is replaced only once the new content is
-// completely on disk: a temporary file beside it, flushed, then renamed over
-// it. A failed write leaves the old file as it was.
+// completely on disk: a temporary file beside it, flushed to disk, renamed
+// over it, then the folder flushed so the rename survives a power cut. A
+// failed write leaves the old file as it was.
 namespace AtomicFile {
 
 // On failure returns false and sets reason to "cannot be written: <why>".
