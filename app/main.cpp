@@ -6,6 +6,10 @@
 
 #include <QApplication>
 
+#ifdef BORVESSA_QUIT_AFTER_FIRST_PAINT
+#include "FirstPaint.h" // the start-up benchmark's build of the program
+#endif
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -24,6 +28,9 @@ int main(int argc, char **argv)
     if (WindowSettings::hasZoom())
         window.setZoom(WindowSettings::zoom());
     WindowSettings::restorePlace(&window);
+#ifdef BORVESSA_QUIT_AFTER_FIRST_PAINT
+    FirstPaint::quitAfterFirstPaint(&window);
+#endif
     window.show();
     return app.exec();
 }

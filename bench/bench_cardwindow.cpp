@@ -2,6 +2,7 @@
 // laid out) and one move of the focus from box to box.
 
 #include "AnswerBox.h"
+#include "PictureFile.h"
 #include "CardFileEnvelope.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -47,6 +49,46 @@ void BM_OpenCard(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenCard)->Unit(benchmark::kMillisecond);
+
+// The first open of a card in this run: its picture is not decoded yet.
+void BM_OpenCardFirstTime(benchmark::State &state)
+{
+    MDIForm1 window(g_cards);
+    window.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        PictureFile::clearCache();
+        state.ResumeTiming();
+        if (!window.openCard(QStringLiteral("Canada")))
+            state.SkipWithError("open failed");
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        window.closeCard();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCardFirstTime)->Unit(benchmark::kMillisecond);
+
+// Decoding the card's GIF picture, at its own size and at the size the window
+// shows it (the picture rectangle in twips at 15 twips a pixel).
+void BM_DecodePicture(benchmark::State &state)
+{
+    const QString file = g_cards + QStringLiteral("/Canada.gif");
+    const CardLayout &layout = CardLayouts::canada();
+    const QSize shown(int(layout.pictureWidth / 15), int(layout.pictureHeight / 15));
+    for (auto _ : state) {
+        QImageReader reader(file);
+        if (state.range(0))
+            reader.setScaledSize(shown);
+        const QImage image = reader.read();
+        if (image.isNull())
+            state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetLabel(state.range(0) ? "at the displayed size" : "at its own size");
+}
+BENCHMARK(BM_DecodePicture)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FocusChange(benchmark::State &state)
 {

@@ -1,8 +1,11 @@
 #include "PictureFile.h"
 
 #include <QBuffer>
+#include <QCache>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <gif_lib.h>
@@ -32,6 +35,23 @@ int readInput(GifFileType *gif, GifByteType *to, int wanted)
     return int(n);
 }
 
+struct Decoded
+{
+    QDateTime modified;
+    qint64 size = 0;
+    Result result;
+};
+
+// Decoded pictures by canonical path, weighed by their size in KiB; a card
+// picture is a few MiB at most, so this keeps the last few dozen.
+QCache<QString, Decoded> &cache()
+{
+    static QCache<QString, Decoded> pictures(64 * 1024);
+    return pictures;
+}
+
+Result decode(const QString &path);
+
 } // namespace
 
 bool gifComplete(const QByteArray &data, QString *reason)
@@ -51,6 +71,30 @@ bool gifComplete(const QByteArray &data, QString *reason)
 }
 
 Result read(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString key = info.canonicalFilePath();
+    if (key.isEmpty())
+        return decode(path);
+    const Decoded *known = cache().object(key);
+    if (known && known->modified == info.lastModified() && known->size == info.size())
+        return known->result;
+    Result result = decode(path);
+    if (result.error.isEmpty()) {
+        const qsizetype kib = std::max<qsizetype>(1, result.image.sizeInBytes() / 1024);
+        cache().insert(key, new Decoded{info.lastModified(), info.size(), result}, kib);
+    }
+    return result;
+}
+
+void clearCache()
+{
+    cache().clear();
+}
+
+namespace {
+
+Result decode(const QString &path)
 {
     Result result;
     const QString shown = QDir::toNativeSeparators(path);
@@ -83,5 +127,7 @@ Result read(const QString &path)
         result.error = reader.errorString();
     return result;
 }
+
+} // namespace
 
 } // namespace PictureFile

@@ -15,7 +15,12 @@ struct Result
     QString notice; // set when the picture did not decode completely
 };
 
+// Decodes each file once per path and modification time while the program
+// runs: reopening a card, the preview and printing reuse the picture.
 Result read(const QString &path);
+
+// Forgets every decoded picture (the next read decodes again).
+void clearCache();
 
 // True when the GIF data decodes to its end; *reason says why not.
 bool gifComplete(const QByteArray &data, QString *reason);

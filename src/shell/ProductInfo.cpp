@@ -3,6 +3,7 @@
 #include "Messages.h"
 
 #include <QFile>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -76,11 +77,12 @@ QString pictureResource()
 
 QPixmap picture(int side)
 {
-    if (QFile::exists(pictureResource())) {
-        const QPixmap stored(pictureResource());
-        if (!stored.isNull())
-            return stored.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }
+    // Decoded once; the window icon, the welcome page and the About box each
+    // take their size from it. An image, not a pixmap, as it outlives the
+    // application object.
+    static const QImage stored = QFile::exists(pictureResource()) ? QImage(pictureResource()) : QImage();
+    if (!stored.isNull())
+        return QPixmap::fromImage(stored.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return drawnPicture(side);
 }
 

@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+// Ends the application right after the window's first paint has reached the
+// screen: start-up benchmarks time whole processes up to that moment.
+namespace FirstPaint {
+
+void quitAfterFirstPaint(QWidget *window);
+
+} // namespace FirstPaint

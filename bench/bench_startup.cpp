@@ -1,0 +1,35 @@
+// Start-up to the first painted main window, against a bare Qt Widgets window
+// built in the same tree: whole processes, interleaved, median of the ratios.
+// Run: build/bin/bench_startup [--pairs N]
+
+#include "ProcessBench.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+
+int main(int argc, char **argv)
+{
+    const int pairs = ProcessBench::pairsArgument(argc, argv, 60);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Settings and user data of a home of its own; the first, untimed run
+    // makes whatever the program makes on its first start.
+    char home[] = "/tmp/bench_startup.XXXXXX";
+    if (!mkdtemp(home))
+        return 1;
+    const std::string base = home;
+    for (const char *sub : {"/data", "/config", "/cache", "/run"})
+        mkdir((base + sub).c_str(), 0700);
+    setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (base + "/cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (base + "/run").c_str(), 1);
+
+    const std::string dir = ProcessBench::ownFolder();
+    const bool ok = ProcessBench::compare("start-up", {dir + "/bench_startup_borvessa"},
+                                          {dir + "/bench_bare_window"}, pairs);
+    std::system(("rm -rf '" + base + "'").c_str());
+    return ok ? 0 : 1;
+}
