@@ -7,6 +7,7 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "MDIForm1.h"
+#include "PictureFile.h"
 #include "SpinArrows.h"
 #include "Messages.h"
 #include "TestCards.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,6 +57,7 @@ private Q_SLOTS:
     void missingPictureOrBadCardKeepsTheState();
     void damagedPictureGetsANoticeAndTheCardOpens_data();
     void damagedPictureGetsANoticeAndTheCardOpens();
+    void pictureIsDecodedOncePerModification();
     void typeSaveCloseReopen();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
@@ -297,6 +300,28 @@ void TestMainWindow::damagedPictureGetsANoticeAndTheCardOpens()
     if (notice)
         QVERIFY2(m_sink.messages.first().text.contains(QDir::toNativeSeparators(m_dir->filePath(u"Canada.gif"_s))),
                  qPrintable(m_sink.messages.first().text));
+}
+
+void TestMainWindow::pictureIsDecodedOncePerModification()
+{
+    copyCard(CardLayouts::canada());
+    const QString path = m_dir->filePath(u"Canada.gif"_s);
+    const PictureFile::Result first = PictureFile::read(path);
+    QVERIFY(!first.image.isNull());
+    // Read again (a reopen, the preview): the same decoded picture.
+    QCOMPARE(PictureFile::read(path).image.cacheKey(), first.image.cacheKey());
+
+    // Another picture under the same name, with a later modification time.
+    const QString other = qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/cards/"_s + CardLayouts::us().pictureFile;
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(other, path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QFileInfo(other).lastModified().addSecs(60), QFileDevice::FileModificationTime));
+    file.close();
+    const PictureFile::Result second = PictureFile::read(path);
+    QVERIFY(second.image.cacheKey() != first.image.cacheKey());
+    QCOMPARE(second.image.size(), QImage(other).size());
 }
 
 void TestMainWindow::typeSaveCloseReopen()
