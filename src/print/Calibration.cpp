@@ -169,11 +169,13 @@ void paintSheet(QPainter &painter, const PrintPage &page)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 6)); // 0.3 pt
     for (const auto &[label, c] : {std::pair{u"A"_s, mk.a}, std::pair{u"B"_s, mk.b}}) {
-        // A cross 10 mm each way, with a tick every millimetre and a longer
-        // one every five.
-        painter.drawLine(QPointF(c.x() - 10 * mmT, c.y()), QPointF(c.x() + 10 * mmT, c.y()));
-        painter.drawLine(QPointF(c.x(), c.y() - 10 * mmT), QPointF(c.x(), c.y() + 10 * mmT));
-        for (int k = -10; k <= 10; ++k) {
+        // A cross 7 mm each way, short of the paper's edge and of most
+        // printers' unprintable margins, with a tick every millimetre and a
+        // longer one every five.
+        constexpr int Arm = 7;
+        painter.drawLine(QPointF(c.x() - Arm * mmT, c.y()), QPointF(c.x() + Arm * mmT, c.y()));
+        painter.drawLine(QPointF(c.x(), c.y() - Arm * mmT), QPointF(c.x(), c.y() + Arm * mmT));
+        for (int k = -Arm; k <= Arm; ++k) {
             if (k == 0)
                 continue;
             const double len = (k % 5 == 0 ? 1.5 : 0.75) * mmT;

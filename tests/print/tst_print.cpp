@@ -33,6 +33,7 @@ struct Run
 {
     int code = -1;
     QString err;
+    QString out;
 };
 
 // The card tool as a user runs it: no display and no platform chosen.
@@ -48,7 +49,7 @@ Run runTool(const QStringList &args)
     if (!p.waitForFinished(60000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardError())};
+            QString::fromLocal8Bit(p.readAllStandardError()), QString::fromLocal8Bit(p.readAllStandardOutput())};
 }
 
 QImage whitePage(const PrintPage &page)
@@ -97,6 +98,8 @@ private Q_SLOTS:
     void bundledCardsPrintIntoTheirFields();
     void toolListsMisfitsAndStrictRefuses_data();
     void toolListsMisfitsAndStrictRefuses();
+    void calibrationSheetHasBothMarks();
+    void calibrationCorrectsASimulatedPrinter();
     void toolRejectsBadUsage_data();
     void toolRejectsBadUsage();
     void toolReportsFailures();
@@ -104,6 +107,8 @@ private Q_SLOTS:
 private:
     // Writes the card and prints it to a PDF through the core or the tool.
     QString printToPdf(const PrintTestCard &card, bool viaTool, int copies = 1);
+    // A bundled card filled with long plausible answers; the answers by box.
+    QString filledBundledCard(const CardLayout &layout, QHash<int, QString> *answers);
 
     QTemporaryDir m_dir;
     int m_files = 0;
@@ -434,19 +439,10 @@ void TestPrint::bundledCardsPrintIntoTheirFields()
     }
     QVERIFY(layout);
     const InstalledPrintSettings settings = installedPrintSettings(*layout);
-    QString text = installedCardText(*layout, settings);
-    const PrintFont font(settings.fontName);
     QHash<int, QString> answers;
-    for (const LayoutRow &row : layout->rows) {
-        if (row.box >= 40 || !row.visible)
-            continue;
-        answers[row.box] = plausibleAnswer(font, row, row.box);
-        text = TestCards::withLine(text, Card::FirstAnswer + row.box,
-                                   u"%1,%2,%3"_s.arg(row.box).arg(row.fieldName, answers[row.box]));
-    }
-    const QString cardFile = m_dir.filePath(name + u".qcf"_s);
+    const QString cardFile = filledBundledCard(*layout, &answers);
+    QVERIFY(!cardFile.isEmpty());
     const QString pdf = m_dir.filePath(name + u".pdf"_s);
-    QVERIFY(TestCards::writeCard(cardFile, text));
     const Run r = runTool({u"print"_s, cardFile, u"--strict"_s, u"--pdf"_s, pdf});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -503,6 +499,102 @@ void TestPrint::bundledCardsPrintIntoTheirFields()
         QVERIFY2(first.xMin >= 0 && first.yMin >= 0 && last.xMax <= paper.width() && first.yMax <= paper.height(),
                  qPrintable(what + u" is off the paper"_s + where));
     }
+}
+
+QString TestPrint::filledBundledCard(const CardLayout &layout, QHash<int, QString> *answers)
+{
+    const InstalledPrintSettings settings = installedPrintSettings(layout);
+    QString text = installedCardText(layout, settings);
+    const PrintFont font(settings.fontName);
+    for (const LayoutRow &row : layout.rows) {
+        if (row.box >= 40 || !row.visible)
+            continue;
+        (*answers)[row.box] = plausibleAnswer(font, row, row.box);
+        text = TestCards::withLine(text, Card::FirstAnswer + row.box,
+                                   u"%1,%2,%3"_s.arg(row.box).arg(row.fieldName, answers->value(row.box)));
+    }
+    const QString cardFile = m_dir.filePath(u"filled%1-%2.qcf"_s.arg(++m_files).arg(layout.name));
+    return TestCards::writeCard(cardFile, text) ? cardFile : QString();
+}
+
+void TestPrint::calibrationSheetHasBothMarks()
+{
+    QHash<int, QString> answers;
+    const QString card = filledBundledCard(CardLayouts::us(), &answers);
+    const QString pdf = m_dir.filePath(u"sheet.pdf"_s);
+    const Run r = runTool({u"calibrate"_s, card, u"--sheet"_s, u"--pdf"_s, pdf});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(PdfProbe::pageCount(pdf), 1);
+    const InstalledPrintSettings settings = installedPrintSettings(CardLayouts::us());
+    const QSizeF paper = PdfProbe::pageSize(pdf);
+    QCOMPARE(paper, QSizeF(settings.paperWidth / 20.0, settings.paperHeight / 20.0));
+    // The labels sit beside their crosses: A near the top-left corner, B
+    // near the bottom-right one (10 mm = 28.35 pt in).
+    bool a = false;
+    bool b = false;
+    for (const PdfProbe::Word &w : PdfProbe::words(pdf)) {
+        a = a || (w.text == u"A" && qAbs(w.xMin - 28.35) < 12 && qAbs(w.yMax - 28.35) < 20);
+        b = b || (w.text == u"B" && qAbs(w.xMax - (paper.width() - 28.35)) < 20
+                  && qAbs(w.yMax - (paper.height() - 28.35)) < 12);
+    }
+    QVERIFY2(a && b, "a mark's label is not beside its cross");
+}
+
+void TestPrint::calibrationCorrectsASimulatedPrinter()
+{
+    // A printer that scales everything by 1.01 about the paper's corner and
+    // shifts it 1.5 mm right and 2.0 mm up.
+    constexpr double Scale = 1.01;
+    const QPointF shiftMm(1.5, -2.0);
+    constexpr double PtPerMm = 72 / 25.4;
+    const auto printer = [&](const QPointF &mm) { return mm * Scale + shiftMm; };
+
+    const CardLayout &layout = CardLayouts::canada();
+    QHash<int, QString> answers;
+    const QString card = filledBundledCard(layout, &answers);
+    QVERIFY(!card.isEmpty());
+    const InstalledPrintSettings settings = installedPrintSettings(layout);
+    const double widthMm = settings.paperWidth / 1440.0 * 25.4;
+    const double heightMm = settings.paperHeight / 1440.0 * 25.4;
+    const QPointF a = printer({10, 10});
+    const QPointF b = printer({widthMm - 10, heightMm - 10});
+    const QString measured = u"%1,%2,%3,%4"_s.arg(a.x(), 0, 'f', 3).arg(a.y(), 0, 'f', 3).arg(b.x(), 0, 'f', 3)
+                                 .arg(b.y(), 0, 'f', 3);
+
+    // A dry run shows the solution and leaves the card as it was.
+    const QByteArray before = TestCards::fileBytes(card);
+    Run r = runTool({u"calibrate"_s, card, u"--measured"_s, measured, u"--dry-run"_s});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains(u"Printer offset: 1.50 mm right, -2.00 mm down"_s), qPrintable(r.out));
+    QVERIFY2(r.out.contains(u"Printer scale: 1.0100"_s), qPrintable(r.out));
+    QVERIFY2(r.out.contains(u"Worst remaining error: 0.00 mm"_s), qPrintable(r.out));
+    QCOMPARE(TestCards::fileBytes(card), before);
+
+    r = runTool({u"calibrate"_s, card, u"--measured"_s, measured});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+
+    const QString pdf = m_dir.filePath(u"calibrated.pdf"_s);
+    r = runTool({u"print"_s, card, u"--pdf"_s, pdf});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QList<PdfProbe::Word> words = PdfProbe::words(pdf);
+    int checked = 0;
+    for (const LayoutRow &row : layout.rows) {
+        if (!answers.contains(row.box))
+            continue;
+        const QString first = answers[row.box].split(u' ').first();
+        const QPointF fieldMm = QPointF(row.left - layout.pictureLeft, row.top - layout.pictureTop) / 1440.0 * 25.4;
+        // The word nearest its field after this printer has moved it.
+        double best = 1e9;
+        for (const PdfProbe::Word &w : words) {
+            if (w.text == first) {
+                const QPointF landed = printer(QPointF(w.xMin, w.yMin) / PtPerMm);
+                best = std::min(best, std::hypot(landed.x() - fieldMm.x(), landed.y() - fieldMm.y()));
+            }
+        }
+        QVERIFY2(best <= 0.3, qPrintable(u"box %1 lands %2 mm from its field"_s.arg(row.box).arg(best)));
+        ++checked;
+    }
+    QVERIFY(checked > 20);
 }
 
 void TestPrint::toolListsMisfitsAndStrictRefuses_data()
