@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests or the program need,
 # when any of them is missing. Sourced by run.sh and test.sh.
+
+# What test.sh needs beyond the build: clang 14 and its libFuzzer runtime for
+# the fuzz targets.
+BORVESSA_TEST_DEPS=(clang-14 libclang-rt-14-dev)
+
 borvessa_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                   libqt6svg6 libssl-dev libgif-dev libbenchmark-dev

@@ -7,9 +7,9 @@
 #include "Numbers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -257,6 +257,12 @@ QString Card::GetTextAfterComma(int n, const QString &text)
     return {};
 }
 
+QString Card::answerOfLine(const QString &line)
+{
+    const QString answer = GetTextAfterComma(2, line);
+    return answer.startsWith(u'"') ? StripQuotes(answer) : answer;
+}
+
 QString Card::StripQuotes(const QString &text)
 {
     return text.size() <= 2 ? QString() : text.mid(1, text.size() - 2);
@@ -467,9 +473,7 @@ bool Card::GetAnsw(int lineNumber)
         return false;
     if (!m_line.contains(u','))
         return true;
-    m_answer = GetTextAfterComma(2, m_line);
-    if (m_answer.startsWith(u'"'))
-        m_answer = StripQuotes(m_answer);
+    m_answer = answerOfLine(m_line);
     m_field = m_line.left(m_line.indexOf(u','));
     if (m_answer.isEmpty())
         return true;
@@ -607,55 +611,80 @@ int Card::bankLineBox(const QString &line, bool answerBank)
 }
 
 bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                       QHash<int, int> *targets)
+                       QList<BankLine> *lines, QHash<int, int> *targets)
 {
-    // A box is written back at the line that describes it, so a bank whose
-    // lines are out of order keeps one line per box and every label stays
-    // with its box. A box without a line takes its own position unless
-    // another box keeps that line, else the first line that no box keeps.
-    QList<int> lineBox;
+    // The bank is walked the way the loaders walk it, so every line is the
+    // one the next load reads. A box is written back at the line that
+    // describes it, so a bank whose lines are out of order keeps one line per
+    // box and every label stays with its box. A box without a line takes its
+    // own position unless another box keeps that line, else the first line
+    // that no box keeps.
     QHash<int, int> home;
     m_lineNum = first;
     if (!GetStartOfLinePxInFileStr2())
         return false;
     for (int L = first; L <= last; ++L) {
         m_lineNum = L;
+        const qsizetype start = m_pxStart;
         if (!FetchLine2())
             return false;
         const int box = bankLineBox(m_line, answerBank);
-        lineBox.append(box);
+        lines->append({start, m_pxEnd, box});
         if (box < 0)
             continue;
         // Of several answer lines for one box only the one with an answer is
         // read; that is the one to keep.
-        const bool hasAnswer = answerBank && !GetTextAfterComma(2, m_line).isEmpty();
+        const bool hasAnswer = answerBank && !answerOfLine(m_line).isEmpty();
         if (!home.contains(box) || hasAnswer)
-            home.insert(box, L);
+            home.insert(box, L - first);
     }
     QSet<int> taken;
-    for (const int line : std::as_const(home))
-        taken.insert(line);
+    for (const int index : std::as_const(home))
+        taken.insert(index);
+    const int count = last - first + 1;
     for (const int box : boxes) {
-        int line = home.value(box, 0);
-        if (line == 0) {
-            const int own = first + box;
-            if (own <= last && !taken.contains(own)) {
-                line = own;
+        int index = home.value(box, -1);
+        if (index < 0) {
+            if (box < count && !taken.contains(box)) {
+                index = box;
             } else {
-                for (int L = first; L <= last && line == 0; ++L) {
-                    if (!taken.contains(L) && lineBox.at(L - first) < 0)
-                        line = L;
+                for (int i = 0; i < count && index < 0; ++i) {
+                    if (!taken.contains(i) && lines->at(i).box < 0)
+                        index = i;
                 }
-                for (int L = first; L <= last && line == 0; ++L) {
-                    if (!taken.contains(L))
-                        line = L;
+                for (int i = 0; i < count && index < 0; ++i) {
+                    if (!taken.contains(i))
+                        index = i;
                 }
             }
-            if (line == 0)
+            if (index < 0)
                 return fail(first, u"the bank has no free line for box %1"_s.arg(box));
-            taken.insert(line);
+            taken.insert(index);
         }
-        targets->insert(box, line);
+        targets->insert(box, index);
+    }
+    return true;
+}
+
+bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &boxes,
+                     const std::function<QString(int box, const QString &label)> &text)
+{
+    QList<BankLine> lines;
+    QHash<int, int> targets;
+    if (!bankTargets(first, last, answerBank, boxes, &lines, &targets))
+        return false;
+    // From the last line up, so the places of the lines still to write stay.
+    QList<std::pair<int, int>> order; // line index, box
+    for (auto it = targets.cbegin(); it != targets.cend(); ++it)
+        order.append({it.value(), it.key()});
+    std::sort(order.begin(), order.end(), std::greater<>());
+    for (const auto &[index, box] : order) {
+        m_lineNum = first + index;
+        m_pxStart = lines.at(index).start;
+        m_pxEnd = lines.at(index).end;
+        GetLine();
+        GetField(2);
+        replaceCurrentLine(text(box, m_field));
     }
     return true;
 }
@@ -667,20 +696,13 @@ bool Card::SaveControlValuesToCardStr()
         if (m_colCardCtrls.Item(QString::number(i)))
             boxes.append(i); // a hidden box below the highest visible one keeps its line
     }
-    QHash<int, int> targets;
-    if (!bankTargets(m_saveStart, m_saveEnd, false, boxes, &targets))
-        return false;
-    for (const int i : std::as_const(boxes)) {
+    return writeBank(m_saveStart, m_saveEnd, false, boxes, [this](int i, const QString &label) {
         const CardCtrl *c = m_colCardCtrls.Item(QString::number(i));
         const QString p = QStringList{c->height, c->left_c, c->top_r, c->wdth, c->backcolor,
                                       c->fontName, c->fontsize, c->visible, c->tabOrder}
                               .join(u',');
-        if (!FetchLine(targets.value(i)))
-            return false;
-        GetField(2);
-        replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + p);
-    }
-    return true;
+        return QString::number(i) + u',' + label + u',' + p;
+    });
 }
 
 bool Card::SaveAnwsersToCardStr()
@@ -690,17 +712,10 @@ bool Card::SaveAnwsersToCardStr()
         if (m_colAnsws.Item(QString::number(i)))
             boxes.append(i); // a hidden box below the highest visible one keeps its line
     }
-    QHash<int, int> targets;
-    if (!bankTargets(FirstAnswer, LastAnswer, true, boxes, &targets))
-        return false;
-    for (const int i : std::as_const(boxes)) {
+    return writeBank(FirstAnswer, LastAnswer, true, boxes, [this](int i, const QString &label) {
         const clsAnsw *a = m_colAnsws.Item(QString::number(i));
-        if (!FetchLine(targets.value(i)))
-            return false;
-        GetField(2);
-        replaceCurrentLine(QString::number(i) + u',' + m_field + u',' + answerLineText(a->Answ));
-    }
-    return true;
+        return QString::number(i) + u',' + label + u',' + answerLineText(a->Answ);
+    });
 }
 
 bool Card::SaveCardStrToFile()

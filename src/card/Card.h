@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Why a card could not be loaded or saved: the file, the line where there is
@@ -226,9 +227,24 @@ private:
     // The box a line of a layout or answer bank describes, as the loader
     // reads it; -1 for a line that describes none.
     static int bankLineBox(const QString &line, bool answerBank);
-    // The line of the bank each of the boxes is written to.
+    // A line of a bank as the loaders walk it: 1-based start, the position
+    // of its CR, and the box it describes (-1 for none).
+    struct BankLine
+    {
+        qsizetype start;
+        qsizetype end;
+        int box;
+    };
+    // The lines of the bank, and the line (index into lines) each of the
+    // boxes is written to.
     bool bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                     QHash<int, int> *targets);
+                     QList<BankLine> *lines, QHash<int, int> *targets);
+    // Writes each of the boxes at its line of the bank; text() gives the
+    // line from the box number and the label of the line it replaces.
+    bool writeBank(int first, int last, bool answerBank, const QList<int> &boxes,
+                   const std::function<QString(int box, const QString &label)> &text);
+    // The answer an answer line holds, as the loader reads it.
+    static QString answerOfLine(const QString &line);
 
     CardCtrls m_colCardCtrls;
     Questions m_colQuests;

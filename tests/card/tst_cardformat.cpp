@@ -192,6 +192,15 @@ void TestCardFormat::outOfPositionBanksSaveAndLoadAgain_data()
                               {152, u"5,F,90,100,100,500,0,F,3,True,5"_s},
                               {351, u"0,A,a"_s}, {352, u"5,F,five"_s}}
         << QList<int>{0, 1, 5};
+    // A lone CR ends a line for the loader's walk through the bank but not
+    // for line numbers counted by CR LF: a box is written where the walk
+    // reads it.
+    QTest::newRow("lone CR in the answer bank")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                   {152, u"1,B,90,100,100,500,0,F,3,True,1"_s},
+                   {156, u"5,F,90,100,100,500,0,F,3,True,5"_s},
+                   {352, u"1,B,x\ryz"_s}, {357, u"5,F,five"_s}}
+        << QList<int>{0, 1, 5};
 }
 
 void TestCardFormat::outOfPositionBanksSaveAndLoadAgain()
