@@ -48,6 +48,8 @@ private Q_SLOTS:
     void aJobThePrinterCannotStartFails();
     void noPrinterInstalled();
     void previewShowsEveryPageAndTheFaintPicture();
+    void previewListsMisfitsAndShadesMargins();
+    void previewNeverCutsOffTheCard();
 
 private:
     PrintPage loadPage(const PrintTestCard &card);
@@ -235,6 +237,60 @@ void TestPrintUi::previewShowsEveryPageAndTheFaintPicture()
     }
     QCOMPARE(at(3800, 3800), qRgb(255, 255, 255));
     QCOMPARE(at(2500, 6600), qRgb(255, 255, 255));
+}
+
+void TestPrintUi::previewListsMisfitsAndShadesMargins()
+{
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"1984"_s}, {1, 1150, 1270, true, u"07"_s}};
+    const PrintPage page = loadPage(card);
+    // Half an inch of unprintable margin on every side.
+    PrintPreviewDialog dialog(page, 1, {}, nullptr, QMarginsF(720, 720, 720, 720));
+    const QStringList misfits = dialog.misfitTexts();
+    QCOMPARE(misfits.size(), 1);
+    QVERIFY2(misfits.first().endsWith(u"the answers print over each other"_s), qPrintable(misfits.first()));
+    dialog.resize(400, 700);
+    dialog.show();
+    PagePreview *preview = dialog.preview();
+    const QImage shown = preview->grab().toImage();
+    const auto at = [&](qreal x, qreal y) { return QColor(shown.pixel(preview->toWidget({x, y}).toPoint())); };
+    // Shaded in the margin, white paper inside it.
+    QVERIFY(at(300, 3000).red() < 245);
+    QCOMPARE(at(2000, 3000), QColor(Qt::white));
+    // The overlap is marked in red.
+    bool marked = false;
+    for (int x = 1100; x < 1450 && !marked; x += 5) {
+        const QColor c = at(x, 1045);
+        marked = c.red() > c.blue() + 40;
+    }
+    QVERIFY(marked);
+
+    PrintTestCard tidy;
+    tidy.boxes = {{0, 1000, 1270, true, u"FITS"_s}};
+    PrintPreviewDialog fine(loadPage(tidy), 1, {});
+    QCOMPARE(fine.misfitTexts(), QStringList{u"Every answer prints inside its field."_s});
+}
+
+void TestPrintUi::previewNeverCutsOffTheCard()
+{
+    // A card picture larger than the paper, and an answer past its edge.
+    PrintTestCard card;
+    card.paperWidth = 2000;
+    card.paperHeight = 3000;
+    card.boxes = {{0, 1900, 1270, true, u"OUTSIDE"_s}};
+    const PrintPage page = loadPage(card);
+    PrintPreviewDialog dialog(page, 1, {});
+    dialog.resize(400, 700);
+    dialog.show();
+    PagePreview *preview = dialog.preview();
+    const QRectF view = QRectF(preview->rect());
+    QVERIFY(view.contains(preview->cardRect()));
+    QVERIFY(view.contains(preview->paperRect()));
+    QVERIFY(preview->cardRect().width() > preview->paperRect().width());
+    for (const Misfit &m : preview->sheet().misfits)
+        QVERIFY(view.contains(QRectF(preview->toWidget(m.where.toRectF().topLeft()),
+                                     preview->toWidget(m.where.toRectF().bottomRight()))));
+    QCOMPARE(preview->sheet().misfits.size(), std::size_t(1));
 }
 
 QTEST_MAIN(TestPrintUi)

@@ -6,7 +6,9 @@
 #include "CardPrinter.h"
 #include "Messages.h"
 #include "PdfProbe.h"
+#include "Numbers.h"
 #include "PrintTestCard.h"
+#include "TestCards.h"
 #include "frmCanCard.h"
 #include "frmDesign.h"
 
@@ -15,6 +17,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,9 +40,16 @@ private Q_SLOTS:
     void menuPrintsTheEditedBoxAtItsNormalPlace();
     void spaceOnThePrintButtonPrints();
     void exportPdfWritesThePages();
+    void misfitsAreCountedBeforePrinting();
+    void exportSuggestsDocumentsAndConfirms();
+    void calibrationMovesTheLayout_data();
+    void calibrationMovesTheLayout();
+    void refusedCalibrationChangesNothing_data();
+    void refusedCalibrationChangesNothing();
 
 private:
     void openCard(const PrintTestCard &card);
+    void openCardText(const QString &text);
     std::unique_ptr<CardPrinter> pdfPrinter(const QString &file);
 
     QTemporaryDir m_dir;
@@ -68,8 +80,13 @@ void TestPrintWindow::cleanup()
 
 void TestPrintWindow::openCard(const PrintTestCard &card)
 {
+    openCardText(card.text());
+}
+
+void TestPrintWindow::openCardText(const QString &text)
+{
     const QString path = m_dir.filePath(u"Print.qcf"_s);
-    QVERIFY(card.write(path));
+    QVERIFY(TestCards::writeCard(path, text));
     QVERIFY2(m_form->LoadCard(path), qPrintable(m_form->model().lastError().message()));
     m_form->setVarCardTitle(u"Print"_s);
     m_form->resize(m_form->minimumSize());
@@ -199,6 +216,122 @@ void TestPrintWindow::exportPdfWritesThePages()
     QVERIFY(std::abs(size.width() - 360) < 0.5);  // landscape: paper height across
     QVERIFY(std::abs(size.height() - 216) < 0.5);
     QVERIFY(m_sink.messages.isEmpty()); // no confirmation for a file
+}
+
+void TestPrintWindow::misfitsAreCountedBeforePrinting()
+{
+    // Two answers print over each other and one runs off the paper.
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"1984"_s}, {1, 1150, 1270, true, u"07"_s},
+                  {2, 4000, 2270, true, u"ALBERTA"_s}};
+    openCard(card);
+    const QString pdf = m_dir.filePath(u"misfits.pdf"_s);
+    auto printer = pdfPrinter(pdf);
+    m_form->setPrinter(printer.get());
+    m_sink.answers = {Messages::Answer::Cancel};
+    QVERIFY(!m_form->PrintCard1());
+    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(m_sink.messages.first().text,
+             u"Print 1 declaration form(s)?\n\n2 answer(s) will not print inside their fields; Print Preview shows which."_s);
+}
+
+void TestPrintWindow::exportSuggestsDocumentsAndConfirms()
+{
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
+    openCard(card);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCOMPARE(m_form->suggestedPdfPath(), QDir(documents).filePath(u"Print.pdf"_s));
+    QSignalSpy status(m_form.get(), &frmCanCard::statusMessage);
+    const QString pdf = m_dir.filePath(u"confirmed.pdf"_s);
+    QVERIFY(m_form->exportPdf(pdf));
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(status.first().first().toString(), u"Exported confirmed.pdf"_s);
+    // The alignment page goes to a PDF too: one page, with the outlines.
+    const QString alignment = m_dir.filePath(u"alignment.pdf"_s);
+    QVERIFY(m_form->exportPdf(alignment, true));
+    QCOMPARE(PdfProbe::pageCount(alignment), 1);
+    QVERIFY(!PdfProbe::find(PdfProbe::words(alignment), u"Alpha"_s).text.isEmpty());
+}
+
+void TestPrintWindow::calibrationMovesTheLayout_data()
+{
+    QTest::addColumn<bool>("designMode");
+    QTest::newRow("normal mode: the current bank only") << false;
+    QTest::newRow("design mode: both banks") << true;
+}
+
+void TestPrintWindow::calibrationMovesTheLayout()
+{
+    QFETCH(bool, designMode);
+    PrintTestCard card;
+    card.margin = 0;
+    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
+    QString text = card.text();
+    text = TestCards::withLine(text, 552, u"LeftPrintMargin:0"_s);
+    text = TestCards::withLine(text, 553, u"EnlargeFactor:1"_s);
+    if (designMode)
+        text = TestCards::withLine(text, 25, u"DesignMode,True"_s);
+    openCardText(text);
+    const TwipRect picture = m_form->model().picture();
+    const TwipRect box0 = m_form->model().box(0).rect;
+    const TwipRect box45 = m_form->model().box(45).rect;
+
+    // A printer that prints 1 mm right and 2 mm low at scale 1 on the
+    // 4320 by 7200 twip paper (76.2 by 127 mm).
+    m_sink.answers = {Messages::Answer::Ok};
+    QVERIFY(m_form->applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}));
+    QCOMPARE(m_sink.messages.size(), 1);
+    QVERIFY(m_sink.messages.first().text.contains(u"Printer offset: 1.00 mm right, 2.00 mm down"_s));
+    // margin = picture left + 1 mm; the picture goes to 270 - 2 mm.
+    const Card &c = *m_form->model().clsCard();
+    QCOMPARE(int(c.varLeftPrintMargin()), int(std::round(picture.left + 1440 / 25.4)));
+    QCOMPARE(c.varEnlarge(), 1.0f);
+    const float down = std::round(270 - 2 * 1440 / 25.4 - picture.top);
+    QCOMPARE(m_form->model().picture().top, picture.top + down);
+    QCOMPARE(m_form->model().box(0).rect.top, box0.top + down);
+    QCOMPARE(m_form->model().box(45).rect, box45); // boxes 40 and up stay
+
+    QVERIFY(m_form->SaveCard());
+    Card saved;
+    QVERIFY(saved.LoadCard(m_dir.filePath(u"Print.qcf"_s)));
+    const QStringList lines = saved.CardStr().split(u"\r\n"_s);
+    QCOMPARE(lines.value(551), u"LeftPrintMargin:%1"_s.arg(c.varLeftPrintMargin()));
+    QCOMPARE(lines.value(552), u"EnlargeFactor:1"_s);
+    // Saved at rest: box 0 lies at 1270 on the card.
+    QCOMPARE(lines.value(150).section(u',', 4, 4), Numbers::formatSingle(1270 + down));
+    const QString installed = lines.value(50).section(u',', 4, 4);
+    QCOMPARE(installed, designMode ? Numbers::formatSingle(1270 + down) : TestCards::lineOf(text, 51).section(u',', 4, 4));
+}
+
+void TestPrintWindow::refusedCalibrationChangesNothing_data()
+{
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<bool>("confirm"); // the solution is shown and cancelled
+    QTest::newRow("not a number") << QStringList{u"11"_s, u"twelve"_s, u"67.2"_s, u"119"_s} << false;
+    QTest::newRow("off the paper") << QStringList{u"11"_s, u"12"_s, u"80"_s, u"119"_s} << false;
+    QTest::newRow("scale outside 0.9 to 1.1") << QStringList{u"10"_s, u"10"_s, u"75"_s, u"126.5"_s} << false;
+    QTest::newRow("cancelled") << QStringList{u"11"_s, u"12"_s, u"67.2"_s, u"119"_s} << true;
+}
+
+void TestPrintWindow::refusedCalibrationChangesNothing()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(bool, confirm);
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
+    openCard(card);
+    const QString before = m_form->model().clsCard()->CardStr();
+    const auto boxes = m_form->model().boxes();
+    const TwipRect picture = m_form->model().picture();
+    m_sink.answers = {Messages::Answer::Cancel};
+    QVERIFY(!m_form->applyCalibration(numbers));
+    QCOMPARE(m_sink.messages.size(), 1);
+    QVERIFY2(m_sink.messages.first().text.startsWith(u"The calibration was not applied."_s) == !confirm,
+             qPrintable(m_sink.messages.first().text));
+    QCOMPARE(m_form->model().clsCard()->CardStr(), before);
+    QVERIFY(m_form->model().boxes() == boxes);
+    QCOMPARE(m_form->model().picture(), picture);
 }
 
 QTEST_MAIN(TestPrintWindow)
