@@ -7,7 +7,10 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "InstalledCardText.h"
+#include "CardPrinter.h"
 #include "MDIForm1.h"
+#include "PagePreview.h"
+#include "PrintPreviewDialog.h"
 #include "Messages.h"
 #include "frmCanCard.h"
 
@@ -107,6 +110,27 @@ void BM_FocusChange(benchmark::State &state)
     card->setModified(false);
 }
 BENCHMARK(BM_FocusChange)->Unit(benchmark::kMicrosecond);
+
+// Print Preview opening on the card window's page: the page and its sheet
+// model, the printer's margins asked, the dialog built, shown and painted
+// once. Target: 150 ms.
+void BM_OpenPreview(benchmark::State &state)
+{
+    MDIForm1 window(g_cards);
+    window.show();
+    window.openCard(QStringLiteral("Canada"));
+    frmCanCard *card = window.cardWindow();
+    for (auto _ : state) {
+        const PrintPage page = card->PrintCard2();
+        PrintPreviewDialog dialog(page, card->GetCopies(), card->previewOptions(), card,
+                                  CardPrinter::instance().unprintableMargins(page));
+        dialog.resize(600, 900);
+        dialog.show();
+        dialog.preview()->repaint();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_OpenPreview)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "InstalledCardText.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
+#include "SheetModel.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -17,15 +18,14 @@
 
 namespace {
 
-// The installed Canada card with an answer in every box.
-QString writeAnsweredCard(const QTemporaryDir &dir)
+// An installed card (Canada unless told) with an answer in every box.
+QString writeAnsweredCard(const QTemporaryDir &dir, const CardLayout &layout = CardLayouts::canada())
 {
-    const CardLayout &layout = CardLayouts::canada();
     QStringList lines = installedCardText(layout, installedPrintSettings(layout)).split(QStringLiteral("\r\n"));
     for (const LayoutRow &row : layout.rows) {
         lines[350 + row.box] = QStringLiteral("%1,%2,Answer for box %1").arg(row.box).arg(row.fieldName);
     }
-    const QString path = dir.filePath(QStringLiteral("Canada.qcf"));
+    const QString path = dir.filePath(layout.name + QStringLiteral(".qcf"));
     QString reason;
     CardFileEnvelope::writeCardFile(path, Cp1252::encode(lines.join(QStringLiteral("\r\n"))), &reason);
     return path;
@@ -51,6 +51,29 @@ void BM_PrintToPdf(benchmark::State &state)
                                                  benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PrintToPdf)->Arg(1)->Arg(25)->Unit(benchmark::kMillisecond);
+
+// The sheet model of a card with its misfits, as the print confirmation, the
+// preview and the card tool compute it: the page with the fit rule applied,
+// then every box's field, text and ink and the overlaps. Target: 1 ms.
+void BM_SheetModel(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const CardLayout &layout = *CardLayouts::all().at(std::size_t(state.range(0)));
+    CardFormModel form;
+    if (!form.LoadCard(writeAnsweredCard(dir, layout))) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    std::size_t misfits = 0;
+    for (auto _ : state) {
+        const SheetModel sheet = SheetModel::build(PrintLayout::page(form));
+        misfits = sheet.misfits.size();
+        benchmark::DoNotOptimize(misfits);
+    }
+    state.SetLabel(layout.name.toStdString());
+    state.counters["misfits"] = double(misfits);
+}
+BENCHMARK(BM_SheetModel)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

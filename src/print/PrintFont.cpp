@@ -1,6 +1,7 @@
 #include "PrintFont.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -15,8 +16,18 @@ QFont referenceFont(const QString &family)
 
 } // namespace
 
-PrintFont::PrintFont(const QString &family) : m_font(referenceFont(family)), m_metrics(m_font)
+PrintFont::PrintFont(const QString &family)
+    : m_family(family), m_font(referenceFont(family)), m_metrics(m_font)
 {
+}
+
+const PrintFont &PrintFont::of(const QString &family)
+{
+    // Only the user-interface thread measures pages.
+    static std::unique_ptr<PrintFont> last;
+    if (!last || last->m_family != family)
+        last = std::make_unique<PrintFont>(family);
+    return *last;
 }
 
 QFont PrintFont::drawingFont(const QString &family, float points, qreal deviceDpiY)
@@ -65,13 +76,13 @@ Result fit(const PrintFont &font, const QString &text, float printSize, float fi
 {
     const float width = font.advance(text, printSize);
     if (width <= fieldWidth || !(width > 0))
-        return {printSize, true};
+        return {printSize, true, width};
     // Unhinted advances grow in proportion to the size.
     const float minimum = minimumSize(printSize);
     const float size = printSize * std::max(fieldWidth, 0.0f) / width;
     if (size < minimum)
-        return {minimum, false};
-    return {size, true};
+        return {minimum, false, width * minimum / printSize};
+    return {size, true, width * size / printSize};
 }
 
 } // namespace PrintFit

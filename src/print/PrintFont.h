@@ -13,6 +13,9 @@ class PrintFont
 {
 public:
     explicit PrintFont(const QString &family);
+    // The measured font of a family, kept while the family stays the same:
+    // finding a font is the slow part of measuring a page.
+    static const PrintFont &of(const QString &family);
 
     // The font the renderer draws with, at a point size for a device whose
     // units are twips.
@@ -29,6 +32,7 @@ private:
     static constexpr qreal ReferencePixels = 1000;
     qreal toTwips(float points) const { return qreal(points) * 20 / ReferencePixels; }
 
+    QString m_family;
     QFont m_font;
     QFontMetricsF m_metrics;
 };
@@ -47,6 +51,7 @@ struct Result
 {
     float size = 0;   // points
     bool fits = true; // false when even the minimum size is too wide
+    float width = 0;  // twips, at that size
 };
 
 Result fit(const PrintFont &font, const QString &text, float printSize, float fieldWidth);

@@ -15,11 +15,12 @@ void PrintLayout::fitAnswers(PrintPage &page)
     // answer keeps the print font's size.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return;
-    const PrintFont font(page.fontName);
+    const PrintFont &font = PrintFont::of(page.fontName);
     for (PrintItem &item : page.items) {
         const PrintFit::Result r = PrintFit::fit(font, item.text, page.fontSize, item.boxRect.width);
         item.fontSize = r.size;
         item.fits = r.fits;
+        item.textWidth = r.width;
     }
 }
 
@@ -40,7 +41,7 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
         const AnswerBoxState &b = boxes[std::size_t(i)];
         if (!b.visible)
             continue;
-        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), b.text, p.fontSize, true, {}};
+        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), b.text, p.fontSize, true, {}, -1};
         if (const Question *q = card.colQuests().Item(QString::number(i)))
             item.question = q->question;
         if (item.question.isEmpty())

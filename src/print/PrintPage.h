@@ -23,6 +23,7 @@ struct PrintItem
     float fontSize = 0; // points; the card's print font size unless shrunk
     bool fits = true;   // false when it is too wide even at the minimum size
     QString question;   // names the box in messages
+    float textWidth = -1; // twips at fontSize; below 0 until measured
 };
 
 // One printed page of a card: the paper, the print font and the answers,

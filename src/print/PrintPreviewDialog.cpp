@@ -30,7 +30,11 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
         auto *item = new QListWidgetItem(line, m_misfits);
         item->setForeground(QColor(180, 0, 0));
     }
-    m_misfits->setMaximumHeight(m_misfits->sizeHintForRow(0) * std::min(m_misfits->count(), 5) + 8);
+    // Long lines wrap; a few of them are in view at once.
+    m_misfits->setWordWrap(true);
+    m_misfits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int lines = sheet.misfits.empty() ? 1 : 5;
+    m_misfits->setFixedHeight(m_misfits->fontMetrics().lineSpacing() * lines + 10);
 
     m_previous = new QPushButton(u"< &Previous"_s, this);
     m_next = new QPushButton(u"&Next >"_s, this);

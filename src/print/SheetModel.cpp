@@ -52,7 +52,7 @@ SheetModel SheetModel::build(const PrintPage &page, const QMarginsF *unprintable
     }
 
     const bool measurable = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
-    const PrintFont font(measurable ? page.fontName : QString());
+    const PrintFont &font = PrintFont::of(measurable ? page.fontName : QString());
     for (const PrintItem &item : page.items) {
         SheetBox b;
         b.box = item.box;
@@ -62,7 +62,9 @@ SheetModel SheetModel::build(const PrintPage &page, const QMarginsF *unprintable
         b.field = {item.boxRect.left - page.picture.left, item.boxRect.top - page.picture.top,
                    item.boxRect.width, item.boxRect.height};
         if (measurable) {
-            const float width = item.text.isEmpty() ? 0 : font.advance(item.text, b.fontSize);
+            const float width = item.text.isEmpty() ? 0
+                : item.textWidth >= 0 && item.fontSize == b.fontSize ? item.textWidth
+                                                                     : font.advance(item.text, b.fontSize);
             b.textBox = {item.x, item.y, width, font.ascent(b.fontSize) + font.descent(b.fontSize)};
             const QRectF ink = font.inkRect(item.text, b.fontSize);
             if (!ink.isEmpty())
