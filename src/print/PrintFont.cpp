@@ -1,5 +1,7 @@
 #include "PrintFont.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <memory>
 
@@ -23,10 +25,15 @@ PrintFont::PrintFont(const QString &family)
 
 const PrintFont &PrintFont::of(const QString &family)
 {
-    // Only the user-interface thread measures pages.
+    // Only the user-interface thread measures pages. The font goes with the
+    // application object, before the font database it needs is shut down.
     static std::unique_ptr<PrintFont> last;
-    if (!last || last->m_family != family)
+    if (!last) {
         last = std::make_unique<PrintFont>(family);
+        qAddPostRoutine([] { last.reset(); });
+    } else if (last->m_family != family) {
+        last = std::make_unique<PrintFont>(family);
+    }
     return *last;
 }
 
