@@ -530,7 +530,7 @@ QString CardFormModel::followingBoxesRefusal(const std::function<void(int, doubl
         double top = Numbers::toSingle(c->top_r).value_or(0);
         double left = Numbers::toSingle(c->left_c).value_or(0);
         place(i, &top, &left);
-        if (!Numbers::isTwip(float(top)) || !Numbers::isTwip(float(left)))
+        if (!Numbers::isTwip(top) || !Numbers::isTwip(left))
             return boxOutOfRange(i);
     }
     return {};
