@@ -63,6 +63,8 @@ private Q_SLOTS:
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
     void bothSaveEntriesWriteTheSameFile();
+    void pictureArrowsAtTheTwipEdgeAreRefused_data();
+    void pictureArrowsAtTheTwipEdgeAreRefused();
     void resetAsksAndKeepsSavedAnswers();
     void designModeCardShowsItsSwitch();
     void clicksOutsideTheControlsKeepTheFocus_data();
@@ -396,6 +398,38 @@ void TestMainWindow::bothSaveEntriesWriteTheSameFile()
     card->mnuSave(2)->trigger();
     QCOMPARE(fileBytes(m_dir->filePath(u"Canada.qcf"_s)), first);
     QCOMPARE(lineOf(decrypted(u"Canada.qcf"_s), 351 + 4), u"4,Name,Okafor, Ada"_s);
+}
+
+void TestMainWindow::pictureArrowsAtTheTwipEdgeAreRefused_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("arrow"); // 0 up, 1 right, 2 narrower
+    QTest::newRow("up at the top edge") << 36 << u"ImagePxTop,-32760"_s << 0;
+    QTest::newRow("right at the right edge") << 37 << u"ImagePxLeft,32760"_s << 1;
+    QTest::newRow("narrower than 1 twip") << 38 << u"ImageWidth,20"_s << 2;
+}
+
+void TestMainWindow::pictureArrowsAtTheTwipEdgeAreRefused()
+{
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    QFETCH(int, arrow);
+    copyCard(CardLayouts::canada(), withLine(installedText(CardLayouts::canada()), line, text));
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    const TwipRect picture = card->model().picture();
+    m_sink.messages.clear();
+    if (arrow == 0)
+        card->UpDown_UpClick();
+    else if (arrow == 1)
+        card->LeftRight_UpClick();
+    else
+        card->narrowWide_DownClick();
+    QCOMPARE(m_sink.messages.size(), 1);
+    QVERIFY2(m_sink.messages.first().text.contains(u"nothing was changed"_s), qPrintable(m_sink.messages.first().text));
+    QCOMPARE(card->model().picture(), picture);
+    QVERIFY(!card->isModified());
 }
 
 void TestMainWindow::resetAsksAndKeepsSavedAnswers()
