@@ -684,6 +684,11 @@ bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &box
         m_pxEnd = lines.at(index).end;
         GetLine();
         GetField(2);
+        // After a lone CR the walk can start a line on the LF of a CR LF;
+        // that LF stays, or every later line would move.
+        if (m_pxStart >= 2 && m_pxStart < m_pxEnd && m_cardStr.at(m_pxStart - 1) == u'\n'
+            && m_cardStr.at(m_pxStart - 2) == u'\r')
+            ++m_pxStart;
         replaceCurrentLine(text(box, m_field));
     }
     return true;

@@ -80,16 +80,16 @@ QString cardString(const QString &text, bool *loaded)
         return u"the saved card no longer loads: "_s + again.lastError().message();
     if (design)
         return {};
+    // By box number, as the window puts them into its boxes.
+    QMap<int, QString> after;
+    for (const clsAnsw &a : again.colAnsws())
+        after.insert(a.ControlNum, a.Answ);
     for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
-        const clsAnsw *a = again.colAnsws().Item(QString::number(it.key()));
-        if (!a || a->Answ != it.value())
+        if (after.value(it.key()) != it.value())
             return u"the answer of box %1 does not read back"_s.arg(it.key());
     }
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (typed.contains(it.key()))
-            continue;
-        const clsAnsw *a = again.colAnsws().Item(QString::number(it.key()));
-        if (!a || a->Answ != it.value())
+        if (!typed.contains(it.key()) && after.value(it.key()) != it.value())
             return u"the answer of box %1, which was not written, changed"_s.arg(it.key());
     }
     return {};
