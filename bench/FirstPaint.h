@@ -2,7 +2,7 @@
 
 class QWidget;
 
-// Ends the application right after the window's first paint has reached the
+// Ends the process right after the window's first paint has reached the
 // screen: start-up benchmarks time whole processes up to that moment.
 namespace FirstPaint {
 

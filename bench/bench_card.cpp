@@ -39,6 +39,22 @@ void BM_LoadCard(benchmark::State &state)
 }
 BENCHMARK(BM_LoadCard)->Arg(1)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond)->Complexity();
 
+// The envelope alone, beside the whole load of the same file: read, decrypt
+// and check the digest, without parsing anything.
+void BM_EnvelopeOnly(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = writeInstalled(dir, CardLayouts::canada());
+    for (auto _ : state) {
+        QByteArray text;
+        QString reason;
+        if (!CardFileEnvelope::readCardFile(path, &text, &reason))
+            state.SkipWithError("decrypt failed");
+        benchmark::DoNotOptimize(text.size());
+    }
+}
+BENCHMARK(BM_EnvelopeOnly)->Unit(benchmark::kMicrosecond);
+
 void BM_SaveCard(benchmark::State &state)
 {
     QTemporaryDir dir;

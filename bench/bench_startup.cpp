@@ -28,8 +28,12 @@ int main(int argc, char **argv)
     setenv("XDG_RUNTIME_DIR", (base + "/run").c_str(), 1);
 
     const std::string dir = ProcessBench::ownFolder();
+    // Against an empty window, and against one that shows a line of text and
+    // so loads the fonts as well.
     const bool ok = ProcessBench::compare("start-up", {dir + "/bench_startup_borvessa"},
-                                          {dir + "/bench_bare_window"}, pairs);
+                                          {dir + "/bench_bare_window"}, pairs)
+        && ProcessBench::compare("vs text", {dir + "/bench_startup_borvessa"},
+                                 {dir + "/bench_bare_window", "--text"}, pairs);
     std::system(("rm -rf '" + base + "'").c_str());
     return ok ? 0 : 1;
 }
