@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRgb>
 
 #include <gif_lib.h>
 
@@ -54,7 +55,46 @@ Result decode(const QString &path);
 
 } // namespace
 
-bool gifComplete(const QByteArray &data, QString *reason)
+// The single frame of a complete GIF that fills its screen, without
+// transparency, as the RGB32 image Qt's reader makes of it; null for any
+// other GIF, which Qt's reader then decodes.
+static QImage plainGifImage(GifFileType *gif)
+{
+    if (gif->ImageCount != 1)
+        return {};
+    const SavedImage &frame = gif->SavedImages[0];
+    const GifImageDesc &desc = frame.ImageDesc;
+    const ColorMapObject *map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+    GraphicsControlBlock control;
+    const bool transparent = DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK
+        && control.TransparentColor != NO_TRANSPARENT_COLOR;
+    if (!map || transparent || desc.Left != 0 || desc.Top != 0 || desc.Width != gif->SWidth
+        || desc.Height != gif->SHeight || desc.Width <= 0 || desc.Height <= 0)
+        return {};
+    QRgb colours[256];
+    for (int i = 0; i < 256; ++i) {
+        const GifColorType c = i < map->ColorCount ? map->Colors[i] : GifColorType{0, 0, 0};
+        colours[i] = qRgb(c.Red, c.Green, c.Blue);
+    }
+    QImage image(desc.Width, desc.Height, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const GifByteType *bits = frame.RasterBits;
+    for (int y = 0; y < desc.Height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < desc.Width; ++x) {
+            const GifByteType index = *bits++;
+            if (index >= map->ColorCount)
+                return {}; // outside the colour map: left to Qt's reader
+            line[x] = colours[index];
+        }
+    }
+    return image;
+}
+
+// Decodes the GIF data with giflib; true when it decodes to its end, and then
+// *image is the picture where plainGifImage() can make it.
+static bool slurpGif(const QByteArray &data, QImage *image, QString *reason)
 {
     Input in{&data};
     int code = 0;
@@ -66,8 +106,15 @@ bool gifComplete(const QByteArray &data, QString *reason)
     const bool ok = DGifSlurp(gif) == GIF_OK;
     if (!ok)
         *reason = QString::fromUtf8(GifErrorString(gif->Error));
+    else if (image)
+        *image = plainGifImage(gif);
     DGifCloseFile(gif, &code);
     return ok;
+}
+
+bool gifComplete(const QByteArray &data, QString *reason)
+{
+    return slurpGif(data, nullptr, reason);
 }
 
 Result read(const QString &path)
@@ -104,14 +151,19 @@ Result decode(const QString &path)
         return result;
     }
     const QByteArray data = file.readAll();
+    const bool isGif = data.startsWith("GIF87a") || data.startsWith("GIF89a");
+    QString reason;
+    // A plain, complete GIF (every card picture) is decoded once, by the
+    // completeness check itself.
+    const bool complete = !isGif || slurpGif(data, &result.image, &reason);
+    if (complete && !result.image.isNull())
+        return result;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     result.image = reader.read();
-    const bool isGif = data.startsWith("GIF87a") || data.startsWith("GIF89a");
-    QString reason;
-    if (isGif && !gifComplete(data, &reason)) {
+    if (!complete) {
         result.notice = u"The card picture %1 is damaged and is shown only in part (%2). "
                         u"The card's answers are not affected."_s
                             .arg(shown, reason);

@@ -58,6 +58,8 @@ private Q_SLOTS:
     void damagedPictureGetsANoticeAndTheCardOpens_data();
     void damagedPictureGetsANoticeAndTheCardOpens();
     void pictureIsDecodedOncePerModification();
+    void pictureReadsAsQtReadsIt_data();
+    void pictureReadsAsQtReadsIt();
     void typeSaveCloseReopen();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
@@ -324,6 +326,28 @@ void TestMainWindow::pictureIsDecodedOncePerModification()
     const PictureFile::Result second = PictureFile::read(path);
     QVERIFY(second.image.cacheKey() != first.image.cacheKey());
     QCOMPARE(second.image.size(), QImage(other).size());
+}
+
+void TestMainWindow::pictureReadsAsQtReadsIt_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const CardLayout *layout : {&CardLayouts::canada(), &CardLayouts::us(), &CardLayouts::canadaBlue()})
+        QTest::newRow(qPrintable(layout->pictureFile)) << layout->pictureFile;
+}
+
+void TestMainWindow::pictureReadsAsQtReadsIt()
+{
+    // Complete GIFs are decoded by the completeness check itself; the
+    // picture must be the one Qt's own reader gives.
+    QFETCH(QString, file);
+    const QString path = qEnvironmentVariable("BORVESSA_SOURCE_DIR") + u"/cards/"_s + file;
+    PictureFile::clearCache();
+    const PictureFile::Result read = PictureFile::read(path);
+    QVERIFY(read.error.isEmpty() && read.notice.isEmpty());
+    const QImage qt(path);
+    QVERIFY(!qt.isNull());
+    QCOMPARE(read.image.size(), qt.size());
+    QCOMPARE(read.image.convertToFormat(QImage::Format_RGB32), qt.convertToFormat(QImage::Format_RGB32));
 }
 
 void TestMainWindow::typeSaveCloseReopen()
