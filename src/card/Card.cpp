@@ -611,34 +611,41 @@ int Card::bankLineBox(const QString &line, bool answerBank)
 }
 
 bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                       QList<BankLine> *lines, QHash<int, int> *targets)
+                       QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *blanked)
 {
     // The bank is walked the way the loaders walk it, so every line is the
     // one the next load reads. A box is written back at the line that
     // describes it, so a bank whose lines are out of order keeps one line per
-    // box and every label stays with its box. A box without a line takes its
-    // own position unless another box keeps that line, else the first line
-    // that no box keeps.
-    QHash<int, int> home;
+    // box and every label stays with its box; of several lines for one box
+    // (keys "3" and "03"), the one whose key is the number as written. A box
+    // without a line takes its own position unless a box keeps that line,
+    // else the first line that no box keeps.
     m_lineNum = first;
     if (!GetStartOfLinePxInFileStr2())
         return false;
+    QHash<int, int> home;
+    QHash<int, int> homeRank; // higher is better
+    QSet<int> taken;
     for (int L = first; L <= last; ++L) {
         m_lineNum = L;
         const qsizetype start = m_pxStart;
         if (!FetchLine2())
             return false;
         const int box = bankLineBox(m_line, answerBank);
-        lines->append({start, m_pxEnd, box});
+        const bool hasAnswer = answerBank && box >= 0 && !answerOfLine(m_line).isEmpty();
+        lines->append({start, m_pxEnd, box, hasAnswer});
         if (box < 0)
             continue;
-        // Of several answer lines for one box only the one with an answer is
-        // read; that is the one to keep.
-        const bool hasAnswer = answerBank && !answerOfLine(m_line).isEmpty();
-        if (!home.contains(box) || hasAnswer)
+        // A line that holds a layout or an answer is never taken for another box.
+        if (!answerBank || hasAnswer)
+            taken.insert(L - first);
+        GetField(1);
+        const int rank = (m_field == QString::number(box) ? 2 : 0) + (hasAnswer ? 1 : 0);
+        if (!home.contains(box) || rank > homeRank.value(box)) {
             home.insert(box, L - first);
+            homeRank.insert(box, rank);
+        }
     }
-    QSet<int> taken;
     for (const int index : std::as_const(home))
         taken.insert(index);
     const int count = last - first + 1;
@@ -663,6 +670,15 @@ bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &b
         }
         targets->insert(box, index);
     }
+    // Another answer for a box just written would be read as well: its
+    // line keeps its key and label and loses the answer.
+    if (answerBank) {
+        for (int i = 0; i < count; ++i) {
+            const BankLine &l = lines->at(i);
+            if (l.hasAnswer && targets->contains(l.box) && targets->value(l.box) != i)
+                blanked->append(i);
+        }
+    }
     return true;
 }
 
@@ -671,12 +687,15 @@ bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &box
 {
     QList<BankLine> lines;
     QHash<int, int> targets;
-    if (!bankTargets(first, last, answerBank, boxes, &lines, &targets))
+    QList<int> blanked;
+    if (!bankTargets(first, last, answerBank, boxes, &lines, &targets, &blanked))
         return false;
     // From the last line up, so the places of the lines still to write stay.
-    QList<std::pair<int, int>> order; // line index, box
+    QList<std::pair<int, int>> order; // line index, box (-1: blank the answer)
     for (auto it = targets.cbegin(); it != targets.cend(); ++it)
         order.append({it.value(), it.key()});
+    for (const int index : std::as_const(blanked))
+        order.append({index, -1});
     std::sort(order.begin(), order.end(), std::greater<>());
     for (const auto &[index, box] : order) {
         m_lineNum = first + index;
@@ -684,12 +703,18 @@ bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &box
         m_pxEnd = lines.at(index).end;
         GetLine();
         GetField(2);
+        const QString label = m_field;
+        GetField(1);
+        const QString key = m_field;
         // After a lone CR the walk can start a line on the LF of a CR LF;
         // that LF stays, or every later line would move.
         if (m_pxStart >= 2 && m_pxStart < m_pxEnd && m_cardStr.at(m_pxStart - 1) == u'\n'
-            && m_cardStr.at(m_pxStart - 2) == u'\r')
+            && m_cardStr.at(m_pxStart - 2) == u'\r') {
             ++m_pxStart;
-        replaceCurrentLine(text(box, m_field));
+            if (key.startsWith(u'\n'))
+                m_field = key.mid(1);
+        }
+        replaceCurrentLine(box < 0 ? m_field + u',' + label + u',' : text(box, label));
     }
     return true;
 }

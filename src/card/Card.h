@@ -234,11 +234,12 @@ private:
         qsizetype start;
         qsizetype end;
         int box;
+        bool hasAnswer;
     };
-    // The lines of the bank, and the line (index into lines) each of the
-    // boxes is written to.
+    // The lines of the bank, the line (index into lines) each of the boxes
+    // is written to, and the answer lines whose answer must go.
     bool bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                     QList<BankLine> *lines, QHash<int, int> *targets);
+                     QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *blanked);
     // Writes each of the boxes at its line of the bank; text() gives the
     // line from the box number and the label of the line it replaces.
     bool writeBank(int first, int last, bool answerBank, const QList<int> &boxes,

@@ -201,6 +201,14 @@ void TestCardFormat::outOfPositionBanksSaveAndLoadAgain_data()
                    {156, u"5,F,90,100,100,500,0,F,3,True,5"_s},
                    {352, u"1,B,x\ryz"_s}, {357, u"5,F,five"_s}}
         << QList<int>{0, 1, 5};
+    // Keys 3 and 03 both name box 3: the line keyed 3 takes the box, and
+    // the other answer for it is emptied so that only one is read.
+    QTest::newRow("box 3 keyed 3 and 03")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                   {174, u"03,T,90,100,100,500,0,F,3,True,3"_s},
+                   {240, u"3,F,90,100,100,500,0,F,3,True,3"_s},
+                   {354, u"03,x,old"_s}, {360, u"3,y,older"_s}}
+        << QList<int>{0, 3};
     // After CR CR LF the walk starts the next line on the LF; writing that
     // line must keep the CR LF, or every later line would move.
     QTest::newRow("CR CR LF in the answer bank")
