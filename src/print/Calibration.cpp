@@ -124,13 +124,18 @@ std::optional<Solution> solve(const PrintPage &page, const Measurement &m, QStri
 
 QString Solution::summary() const
 {
-    return u"Printer offset: %1 mm right, %2 mm down\nPrinter scale: %3\nWorst remaining error: %4 mm\n"
-           "New settings: enlargement %5, left print margin %6 twips, layout moved %7 twips down"_s
-        .arg(mm(offset.x()), mm(offset.y()))
+    // Each shift is said with its direction, so no reading of a minus sign is needed.
+    const QString across = u"%1 mm %2"_s.arg(mm(std::abs(offset.x())), offset.x() < 0 ? u"left"_s : u"right"_s);
+    const QString along = u"%1 mm %2"_s.arg(mm(std::abs(offset.y())), offset.y() < 0 ? u"up"_s : u"down"_s);
+    const QString move = u"%1 twips %2"_s.arg(Numbers::formatSingle(std::abs(layoutDown)),
+                                               layoutDown < 0 ? u"up"_s : u"down"_s);
+    return u"Printer offset: %1, %2\nPrinter scale: %3\nWorst remaining error: %4 mm\n"
+           "New settings: enlargement %5, left print margin %6 twips, layout moved %7"_s
+        .arg(across, along)
         .arg(scale, 0, 'f', 4)
         .arg(mm(worstError), Numbers::formatSingle(enlarge))
         .arg(margin)
-        .arg(Numbers::formatSingle(layoutDown));
+        .arg(move);
 }
 
 bool apply(CardFormModel &form, const Solution &s, QString *error)

@@ -565,7 +565,7 @@ void TestPrint::calibrationCorrectsASimulatedPrinter()
     const QByteArray before = TestCards::fileBytes(card);
     Run r = runTool({u"calibrate"_s, card, u"--measured"_s, measured, u"--dry-run"_s});
     QVERIFY2(r.code == 0, qPrintable(r.err));
-    QVERIFY2(r.out.contains(u"Printer offset: 1.50 mm right, -2.00 mm down"_s), qPrintable(r.out));
+    QVERIFY2(r.out.contains(u"Printer offset: 1.50 mm right, 2.00 mm up"_s), qPrintable(r.out));
     QVERIFY2(r.out.contains(u"Printer scale: 1.0100"_s), qPrintable(r.out));
     QVERIFY2(r.out.contains(u"Worst remaining error: 0.00 mm"_s), qPrintable(r.out));
     QCOMPARE(TestCards::fileBytes(card), before);
