@@ -43,8 +43,13 @@ void frmDesign::showBeside(frmCanCard *form)
     if (!d->m_form)
         d->setCardForm(form);
     if (!d->isVisible() && form) {
+        // Beside the main window's frame, top edges level. Until a window is
+        // first shown the window system places its client area at the point
+        // given, so allow for a frame like the main window's; otherwise the
+        // title bar lands above the screen when the main window is at its top.
         const QWidget *top = form->window();
-        d->move(top->frameGeometry().right() + 1, top->frameGeometry().top());
+        const QPoint frame = top->geometry().topLeft() - top->frameGeometry().topLeft();
+        d->move(QPoint(top->frameGeometry().right() + 1, top->frameGeometry().top()) + frame);
     }
     d->setAttribute(Qt::WA_ShowWithoutActivating);
     d->show();
