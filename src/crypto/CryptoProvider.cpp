@@ -148,12 +148,18 @@ struct KeyObject
 // The provider's process-wide state. OpenSSL is initialised before anything
 // else here, so its exit handler runs after this object is destroyed. RC2 lives
 // in the legacy provider, which is loaded into a private library context to
-// keep the rest of the process on OpenSSL's defaults.
+// keep the rest of the process on OpenSSL's defaults. Start-up is kept to
+// what a short card tool run needs: the system's OpenSSL configuration file is
+// not read (the private context never uses it), and the old name tables of
+// every cipher and digest are not built, so the first fetch does not copy them
+// into the context's names; algorithms are found by their providers' names.
 struct State
 {
     State()
     {
-        OPENSSL_init_crypto(0, nullptr);
+        OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ADD_ALL_CIPHERS
+                                | OPENSSL_INIT_NO_ADD_ALL_DIGESTS,
+                            nullptr);
         libctx.reset(OSSL_LIB_CTX_new());
         if (!libctx)
             return;
