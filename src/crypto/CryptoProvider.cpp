@@ -163,10 +163,13 @@ struct State
         libctx.reset(OSSL_LIB_CTX_new());
         if (!libctx)
             return;
-        defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
+        // The first cipher fetch builds every cipher of the providers loaded
+        // so far, so RC2 is fetched while only the legacy provider is there;
+        // the cipher keeps its own provider once the default one is added.
         legacyProvider.reset(OSSL_PROVIDER_load(libctx.get(), "legacy"));
-        md5.reset(EVP_MD_fetch(libctx.get(), "MD5", nullptr));
         rc2.reset(EVP_CIPHER_fetch(libctx.get(), "RC2-CBC", nullptr));
+        defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
+        md5.reset(EVP_MD_fetch(libctx.get(), "MD5", nullptr));
     }
 
     State(const State &) = delete;
@@ -174,8 +177,8 @@ struct State
 
     Handle newHandle() { return ++lastHandle; }
 
-    // Declared in the order of creation, so members go in reverse: the handle
-    // tables first, the library context last.
+    // Members go in reverse: the handle tables first, then the fetched
+    // algorithms, the providers, and the library context last.
     std::unique_ptr<OSSL_LIB_CTX, OsslFree<OSSL_LIB_CTX_free>> libctx;
     std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> defaultProvider;
     std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> legacyProvider;
