@@ -1,4 +1,5 @@
 #include "CardFolder.h"
+#include "DeferredIconStyle.h"
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
 #include "Messages.h"
@@ -13,6 +14,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(new DeferredIconStyle);
     QApplication::setApplicationName(QStringLiteral("Borvessa"));
     QApplication::setOrganizationName(QStringLiteral("Borvessa"));
     QApplication::setApplicationVersion(QStringLiteral(BORVESSA_VERSION));

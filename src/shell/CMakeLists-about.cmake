@@ -1,6 +1,5 @@
 # The About box, the readme dialog, and the registry file behind "System Info".
-# Include after borvessa_ui exists; the product picture resource
-# :/borvessa/product.png is optional (a drawn picture stands in for it).
+# Include after borvessa_ui exists.
 target_sources(borvessa_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ProductInfo.h ${CMAKE_CURRENT_LIST_DIR}/ProductInfo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Registry.h ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp

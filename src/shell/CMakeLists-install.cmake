@@ -1,5 +1,5 @@
 # Where the cards are kept (build folder or the user's copies of the installed
-# cards), the remembered window settings, and the product picture resource.
+# cards) and the remembered window settings.
 # Include after borvessa_core and borvessa_ui exist.
 target_sources(borvessa_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CardFolder.h ${CMAKE_CURRENT_LIST_DIR}/CardFolder.cpp)
@@ -12,8 +12,3 @@ file(RELATIVE_PATH _borvessa_cards_relative
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/borvessa/cards)
 target_compile_definitions(borvessa_core PRIVATE
     BORVESSA_INSTALLED_CARDS_RELATIVE="${_borvessa_cards_relative}")
-
-# The 256 px application icon is the product picture the windows show.
-set(_borvessa_product_png ${PROJECT_SOURCE_DIR}/packaging/icons/256x256/borvessa.png)
-set_source_files_properties(${_borvessa_product_png} PROPERTIES QT_RESOURCE_ALIAS product.png)
-qt_add_resources(borvessa_ui "product" PREFIX "/borvessa" FILES ${_borvessa_product_png})

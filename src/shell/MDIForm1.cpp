@@ -82,7 +82,6 @@ void MDIForm1::buildWelcome()
     auto *address = new QLabel(ProductInfo::webAddress(), m_picCards);
     address->setTextFormat(Qt::PlainText);
     address->setAlignment(Qt::AlignCenter);
-    address->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *hint = new QLabel(u"Choose a card in the CustomCard menu."_s, m_picCards);
     hint->setAlignment(Qt::AlignCenter);
     auto *layout = new QVBoxLayout(m_picCards);

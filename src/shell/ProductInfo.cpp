@@ -2,8 +2,6 @@
 
 #include "Messages.h"
 
-#include <QFile>
-#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -13,10 +11,28 @@
 
 namespace ProductInfo {
 
-namespace {
+QString name()
+{
+    return Messages::applicationTitle();
+}
+
+QString version()
+{
+    return QStringLiteral(BORVESSA_VERSION);
+}
+
+QString webAddress()
+{
+    return QStringLiteral("https://www.borvessa.example");
+}
+
+QString disclaimer()
+{
+    return QStringLiteral("Check every printed answer before you hand in a card.");
+}
 
 // A small card, slightly tilted, with answer lines and a green tick.
-QPixmap drawnPicture(int side)
+QPixmap picture(int side)
 {
     QPixmap pixmap(side, side);
     pixmap.fill(Qt::transparent);
@@ -46,44 +62,6 @@ QPixmap drawnPicture(int side)
     p.setBrush(Qt::NoBrush);
     p.drawPath(tick);
     return pixmap;
-}
-
-} // namespace
-
-QString name()
-{
-    return Messages::applicationTitle();
-}
-
-QString version()
-{
-    return QStringLiteral(BORVESSA_VERSION);
-}
-
-QString webAddress()
-{
-    return QStringLiteral("https://www.borvessa.example");
-}
-
-QString disclaimer()
-{
-    return QStringLiteral("Check every printed answer before you hand in a card.");
-}
-
-QString pictureResource()
-{
-    return QStringLiteral(":/borvessa/product.png");
-}
-
-QPixmap picture(int side)
-{
-    // Decoded once; the window icon, the welcome page and the About box each
-    // take their size from it. An image, not a pixmap, as it outlives the
-    // application object.
-    static const QImage stored = QFile::exists(pictureResource()) ? QImage(pictureResource()) : QImage();
-    if (!stored.isNull())
-        return QPixmap::fromImage(stored.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    return drawnPicture(side);
 }
 
 void showHelp()

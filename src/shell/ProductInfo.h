@@ -12,12 +12,9 @@ QString version();
 QString webAddress();
 QString disclaimer();
 
-// The resource of the product picture.
-QString pictureResource();
-
-// The product picture fitted into a square of side pixels. When the resource
-// is missing, a picture of a card with a tick is drawn instead, so a window
-// never shows an empty space.
+// The product picture, a card with a tick, drawn into a square of side
+// pixels: sharp at every size, and with no image file to read and decode at
+// start-up. The application icons are drawn from it.
 QPixmap picture(int side);
 
 // The help message of both menus: where help is to be found.

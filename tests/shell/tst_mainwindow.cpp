@@ -3,6 +3,7 @@
 
 #include "AnswerBox.h"
 #include "CardPicture.h"
+#include "DeferredIconStyle.h"
 #include "CardFileEnvelope.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
@@ -82,6 +83,8 @@ private Q_SLOTS:
     void cardNamesFromFileNames_data();
     void cardNamesFromFileNames();
     void manyCardsLeaveTheMenuOnScreen();
+    void deferredIconsDrawAsTheStyleDoes_data();
+    void deferredIconsDrawAsTheStyleDoes();
 
 private:
     void copyCard(const CardLayout &layout, const QString &text = {});
@@ -821,6 +824,36 @@ void TestMainWindow::manyCardsLeaveTheMenuOnScreen()
     QVERIFY(window()->cardWindow());
     QCOMPARE(window()->cardWindow()->varCardTitle(), u"US"_s);
     QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
+}
+
+void TestMainWindow::deferredIconsDrawAsTheStyleDoes_data()
+{
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("side");
+    QTest::newRow("menu bar overflow, small") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << 16;
+    QTest::newRow("menu bar overflow, large") << int(QStyle::SP_ToolBarHorizontalExtensionButton) << 32;
+    QTest::newRow("tool bar overflow") << int(QStyle::SP_ToolBarVerticalExtensionButton) << 16;
+    QTest::newRow("passed through") << int(QStyle::SP_MessageBoxWarning) << 32;
+}
+
+void TestMainWindow::deferredIconsDrawAsTheStyleDoes()
+{
+    // The icon fetched late must be the very icon the style itself gives.
+    QFETCH(int, icon);
+    QFETCH(int, side);
+    const auto which = QStyle::StandardPixmap(icon);
+    DeferredIconStyle style;
+    const QIcon deferred = style.standardIcon(which);
+    const QIcon direct = style.baseStyle()->standardIcon(which);
+    QVERIFY(!deferred.isNull());
+    const QImage expected = direct.pixmap(side).toImage();
+    QVERIFY(!expected.isNull());
+    QCOMPARE(deferred.actualSize(QSize(side, side)), direct.actualSize(QSize(side, side)));
+    QCOMPARE(deferred.pixmap(side).toImage(), expected);
+    QCOMPARE(deferred.pixmap(side, QIcon::Disabled).toImage(), direct.pixmap(side, QIcon::Disabled).toImage());
+    // A copy resolves on its own.
+    const QIcon copy = deferred;
+    QCOMPARE(copy.pixmap(side).toImage(), expected);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,8 +1,8 @@
 // borvessa-genicons OUTDIR
 //
 // Draws the application icon, the product picture, in the sizes desktops ask
-// for and writes OUTDIR/NxN/borvessa.png for each. Built without the picture
-// resource, so the icons come from the drawing and not from an earlier icon.
+// for and writes OUTDIR/NxN/borvessa.png for each, from the same drawing the
+// windows show.
 
 #include "ProductInfo.h"
 
