@@ -1,3 +1,9 @@
+// RC2 and MD5 go through OpenSSL's low-level functions, which need no library
+// context and no provider: a card file is read or written without loading the
+// legacy provider, which alone costs a short card tool run more than its card
+// work. They are deprecated in OpenSSL 3 but kept in its libcrypto.
+#define OPENSSL_SUPPRESS_DEPRECATED
+
 #include "CryptoProvider.h"
 
 #include "AtomicFile.h"
@@ -13,10 +19,12 @@
 #include <openssl/core_names.h>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
+#include <openssl/md5.h>
 #include <openssl/param_build.h>
 #include <openssl/pem.h>
 #include <openssl/provider.h>
 #include <openssl/rand.h>
+#include <openssl/rc2.h>
 #include <openssl/rsa.h>
 
 #include <algorithm>
@@ -43,8 +51,6 @@ struct OsslFree
 
 using PkeyPtr = std::shared_ptr<EVP_PKEY>;
 using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, OsslFree<EVP_PKEY_CTX_free>>;
-using MdCtxPtr = std::unique_ptr<EVP_MD_CTX, OsslFree<EVP_MD_CTX_free>>;
-using CipherCtxPtr = std::unique_ptr<EVP_CIPHER_CTX, OsslFree<EVP_CIPHER_CTX_free>>;
 using BioPtr = std::unique_ptr<BIO, OsslFree<BIO_free>>;
 using BnPtr = std::unique_ptr<BIGNUM, OsslFree<BN_free>>;
 using ParamBldPtr = std::unique_ptr<OSSL_PARAM_BLD, OsslFree<OSSL_PARAM_BLD_free>>;
@@ -128,7 +134,7 @@ struct Context
 // An MD5 hash; it takes no more data once its value has been read.
 struct HashObject
 {
-    MdCtxPtr md;
+    MD5_CTX md{};
     Bytes value;
     bool finished = false;
 };
@@ -145,45 +151,41 @@ struct KeyObject
     PkeyPtr pkey;
 };
 
-// The provider's process-wide state. OpenSSL is initialised before anything
-// else here, so its exit handler runs after this object is destroyed. RC2 lives
-// in the legacy provider, which is loaded into a private library context to
-// keep the rest of the process on OpenSSL's defaults. Start-up is kept to
-// what a short card tool run needs: the system's OpenSSL configuration file is
-// not read (the private context never uses it), and the old name tables of
-// every cipher and digest are not built, so the first fetch does not copy them
-// into the context's names; algorithms are found by their providers' names.
+// The provider's process-wide state. RC2 and MD5 need no part of OpenSSL's
+// own set-up, so card files never initialise it. The RSA key pairs and random
+// session keys use a private library context with the default provider, made
+// at their first use, which keeps the rest of the process on OpenSSL's
+// defaults. Its start-up is kept to what they need: the system's OpenSSL
+// configuration file is not read (the private context never uses it), and the
+// old name tables of every cipher and digest are not built.
 struct State
 {
-    State()
-    {
-        OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ADD_ALL_CIPHERS
-                                | OPENSSL_INIT_NO_ADD_ALL_DIGESTS,
-                            nullptr);
-        libctx.reset(OSSL_LIB_CTX_new());
-        if (!libctx)
-            return;
-        // The first cipher fetch builds every cipher of the providers loaded
-        // so far, so RC2 is fetched while only the legacy provider is there;
-        // the cipher keeps its own provider once the default one is added.
-        legacyProvider.reset(OSSL_PROVIDER_load(libctx.get(), "legacy"));
-        rc2.reset(EVP_CIPHER_fetch(libctx.get(), "RC2-CBC", nullptr));
-        defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
-        md5.reset(EVP_MD_fetch(libctx.get(), "MD5", nullptr));
-    }
-
+    State() = default;
     State(const State &) = delete;
     State &operator=(const State &) = delete;
 
     Handle newHandle() { return ++lastHandle; }
 
-    // Members go in reverse: the handle tables first, then the fetched
-    // algorithms, the providers, and the library context last.
+    // The library context for RSA and random numbers; null when it cannot be
+    // made. Safe to call from any thread.
+    OSSL_LIB_CTX *rsaContext()
+    {
+        std::call_once(rsaOnce, [this] {
+            OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ADD_ALL_CIPHERS
+                                    | OPENSSL_INIT_NO_ADD_ALL_DIGESTS,
+                                nullptr);
+            libctx.reset(OSSL_LIB_CTX_new());
+            if (libctx)
+                defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
+            if (!defaultProvider)
+                libctx.reset();
+        });
+        return libctx.get();
+    }
+
+    std::once_flag rsaOnce;
     std::unique_ptr<OSSL_LIB_CTX, OsslFree<OSSL_LIB_CTX_free>> libctx;
     std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> defaultProvider;
-    std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> legacyProvider;
-    std::unique_ptr<EVP_MD, OsslFree<EVP_MD_free>> md5;
-    std::unique_ptr<EVP_CIPHER, OsslFree<EVP_CIPHER_free>> rc2;
 
     std::mutex mutex;
     Handle lastHandle = 0;
@@ -192,10 +194,13 @@ struct State
     std::map<Handle, KeyObject> keys;
 };
 
+// Never destroyed: OpenSSL cleans itself up at exit, before or after any
+// destructor of ours depending on who initialised it first, and no key may be
+// freed after that.
 State &state()
 {
-    static State s;
-    return s;
+    static State *s = new State;
+    return *s;
 }
 
 template <typename T>
@@ -242,10 +247,11 @@ std::uint32_t loadKeyPair(const Context &context, PkeyPtr *out)
     const QByteArray pem = file.readAll();
     if (pem.isEmpty())
         return NTE_NO_KEY;
+    OSSL_LIB_CTX *libctx = state().rsaContext();
     BioPtr bio(BIO_new_mem_buf(pem.constData(), int(pem.size())));
-    if (!bio)
+    if (!libctx || !bio)
         return NTE_FAIL;
-    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, state().libctx.get(), nullptr);
+    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, libctx, nullptr);
     if (!pkey)
         return NTE_KEYSET_ENTRY_BAD;
     out->reset(pkey, EVP_PKEY_free);
@@ -307,7 +313,8 @@ PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes
         || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_E, e.get()))
         return {};
     const ParamPtr params(OSSL_PARAM_BLD_to_param(bld.get()));
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx.get(), "RSA", nullptr));
+    OSSL_LIB_CTX *libctx = state().rsaContext();
+    PkeyCtxPtr ctx(libctx ? EVP_PKEY_CTX_new_from_name(libctx, "RSA", nullptr) : nullptr);
     EVP_PKEY *pkey = nullptr;
     if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0
         || EVP_PKEY_fromdata(ctx.get(), &pkey, EVP_PKEY_PUBLIC_KEY, params.get()) <= 0)
@@ -317,7 +324,8 @@ PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes
 
 PkeyPtr generateRsa(unsigned bits)
 {
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_name(state().libctx.get(), "RSA", nullptr));
+    OSSL_LIB_CTX *libctx = state().rsaContext();
+    PkeyCtxPtr ctx(libctx ? EVP_PKEY_CTX_new_from_name(libctx, "RSA", nullptr) : nullptr);
     EVP_PKEY *pkey = nullptr;
     if (!ctx || EVP_PKEY_keygen_init(ctx.get()) <= 0
         || EVP_PKEY_CTX_set_rsa_keygen_bits(ctx.get(), int(bits)) <= 0
@@ -329,7 +337,7 @@ PkeyPtr generateRsa(unsigned bits)
 // RSA PKCS#1 v1.5; CryptoAPI stores the result least significant byte first.
 Bytes rsaEncryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
 {
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx.get(), pkey, nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().rsaContext(), pkey, nullptr));
     Bytes out(modulusBytes(pkey));
     std::size_t outLen = out.size();
     if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0
@@ -344,7 +352,7 @@ Bytes rsaDecryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
 {
     Bytes in(data, data + len);
     std::reverse(in.begin(), in.end());
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().libctx.get(), pkey, nullptr));
+    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().rsaContext(), pkey, nullptr));
     Bytes out(in.size());
     std::size_t outLen = out.size();
     if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0
@@ -375,23 +383,24 @@ KeyObject rc2Key(const unsigned char *secret, bool exportable)
     return key;
 }
 
-// Runs whole blocks through RC2-CBC from the key's current chaining value. The
-// effective key bits must be set after the key length and before the key.
+// Runs whole blocks through RC2-CBC from the key's current chaining value:
+// all 16 key bytes, limited to 40 effective bits.
 bool runCbc(const KeyObject &key, bool encrypting, const Bytes &in, Bytes *out)
 {
-    const int enc = encrypting ? 1 : 0;
-    CipherCtxPtr ctx(EVP_CIPHER_CTX_new());
+    if (in.size() % kBlock || in.size() > std::size_t(LONG_MAX))
+        return false;
     out->resize(in.size());
-    int updateLen = 0;
-    int finalLen = 0;
-    return ctx && EVP_CipherInit_ex2(ctx.get(), state().rc2.get(), nullptr, nullptr, enc, nullptr)
-           && EVP_CIPHER_CTX_set_key_length(ctx.get(), kRc2KeyBytes) > 0
-           && EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_SET_RC2_KEY_BITS, kRc2EffectiveBits, nullptr) > 0
-           && EVP_CipherInit_ex2(ctx.get(), nullptr, key.material.data(), key.iv.data(), enc, nullptr)
-           && EVP_CIPHER_CTX_set_padding(ctx.get(), 0)
-           && EVP_CipherUpdate(ctx.get(), out->data(), &updateLen, in.data(), int(in.size()))
-           && EVP_CipherFinal_ex(ctx.get(), out->data() + updateLen, &finalLen)
-           && std::size_t(updateLen + finalLen) == in.size();
+    if (in.empty())
+        return true;
+    RC2_KEY schedule;
+    RC2_set_key(&schedule, kRc2KeyBytes, key.material.data(), kRc2EffectiveBits);
+    // The chaining value is advanced by the caller, which alone knows whether
+    // the message goes on.
+    std::array<unsigned char, kBlock> iv = key.iv;
+    RC2_cbc_encrypt(in.data(), out->data(), long(in.size()), &schedule, iv.data(),
+                    encrypting ? RC2_ENCRYPT : RC2_DECRYPT);
+    OPENSSL_cleanse(&schedule, sizeof schedule);
+    return true;
 }
 
 // A non-final call carries the last ciphertext block over as the next IV; the
@@ -408,11 +417,9 @@ bool finishHash(HashObject &hash)
 {
     if (hash.finished)
         return true;
-    Bytes value(EVP_MAX_MD_SIZE);
-    unsigned int len = 0;
-    if (!EVP_DigestFinal_ex(hash.md.get(), value.data(), &len))
+    Bytes value(MD5_DIGEST_LENGTH);
+    if (!MD5_Final(value.data(), &hash.md))
         return false;
-    value.resize(len);
     hash.value = std::move(value);
     hash.finished = true;
     return true;
@@ -464,8 +471,6 @@ bool acquireContext(Handle *prov, const QString &container, const QString &provi
 
     State &st = state();
     const std::lock_guard lock(st.mutex);
-    if (!st.md5 || !st.rc2)
-        return fail(NTE_FAIL);
     const QString path = containerPath(container);
     if (path.isEmpty())
         return fail(NTE_FAIL);
@@ -509,8 +514,7 @@ bool createHash(Handle prov, std::uint32_t algId, Handle key, std::uint32_t flag
     if (!hash)
         return fail(ERROR_INVALID_PARAMETER);
     HashObject object;
-    object.md.reset(EVP_MD_CTX_new());
-    if (!object.md || !EVP_DigestInit_ex2(object.md.get(), st.md5.get(), nullptr))
+    if (!MD5_Init(&object.md))
         return fail(NTE_FAIL);
     const Handle h = st.newHandle();
     st.hashes[h] = std::move(object);
@@ -531,7 +535,7 @@ bool hashData(Handle hash, const char *data, std::uint32_t len, std::uint32_t fl
         return fail(ERROR_INVALID_PARAMETER);
     if (object->finished)
         return fail(NTE_BAD_HASH_STATE);
-    if (len && !EVP_DigestUpdate(object->md.get(), data, len))
+    if (len && !MD5_Update(&object->md, data, len))
         return fail(NTE_FAIL);
     return true;
 }
@@ -631,7 +635,8 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
         if (bits != 0 && bits != kRc2EffectiveBits)
             return fail(NTE_BAD_FLAGS);
         std::array<unsigned char, kRc2SecretBytes> secret{};
-        if (RAND_bytes_ex(st.libctx.get(), secret.data(), secret.size(), 0) <= 0)
+        OSSL_LIB_CTX *libctx = st.rsaContext();
+        if (!libctx || RAND_bytes_ex(libctx, secret.data(), secret.size(), 0) <= 0)
             return fail(NTE_FAIL);
         object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
         OPENSSL_cleanse(secret.data(), secret.size());
@@ -827,7 +832,7 @@ bool encrypt(Handle key, Handle hash, bool final, std::uint32_t flags, unsigned 
     Bytes cipher;
     if (!runCbc(*object, true, plain, &cipher))
         return fail(NTE_FAIL);
-    if (dataHash && n && !EVP_DigestUpdate(dataHash->md.get(), buf, n))
+    if (dataHash && n && !MD5_Update(&dataHash->md, buf, n))
         return fail(NTE_FAIL);
     advanceChain(*object, final, cipher);
     std::copy(cipher.begin(), cipher.end(), buf);
@@ -869,7 +874,7 @@ bool decrypt(Handle key, Handle hash, bool final, std::uint32_t flags, unsigned 
         }
         plainLen -= pad;
     }
-    if (dataHash && plainLen && !EVP_DigestUpdate(dataHash->md.get(), plain.data(), plainLen))
+    if (dataHash && plainLen && !MD5_Update(&dataHash->md, plain.data(), plainLen))
         return fail(NTE_FAIL);
     std::copy(plain.begin(), plain.begin() + plainLen, buf);
     *dataLen = plainLen;

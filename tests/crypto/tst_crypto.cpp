@@ -15,6 +15,7 @@
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <openssl/provider.h>
 #include <openssl/rsa.h>
 
 #include <algorithm>
@@ -93,6 +94,39 @@ PkeyPtr containerKeyPair()
     return PkeyPtr(PEM_read_bio_PrivateKey(bio.get(), nullptr, nullptr, nullptr), &EVP_PKEY_free);
 }
 
+// RC2-CBC with PKCS#5 padding through OpenSSL's EVP interface and its legacy
+// provider: a 16-byte key of five secret bytes and eleven zero bytes, limited
+// to 40 effective bits, as the base provider derives it from a pass phrase.
+QByteArray referenceRc2(const QByteArray &passPhrase, const QByteArray &plain)
+{
+    const std::unique_ptr<OSSL_LIB_CTX, decltype(&OSSL_LIB_CTX_free)> libctx(OSSL_LIB_CTX_new(),
+                                                                            &OSSL_LIB_CTX_free);
+    OSSL_PROVIDER *legacy = OSSL_PROVIDER_load(libctx.get(), "legacy");
+    const auto unload = qScopeGuard([&] { OSSL_PROVIDER_unload(legacy); });
+    const std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)> rc2(
+        EVP_CIPHER_fetch(libctx.get(), "RC2-CBC", nullptr), &EVP_CIPHER_free);
+    const std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(),
+                                                                             &EVP_CIPHER_CTX_free);
+    QByteArray key = md5(passPhrase).left(5);
+    key.append(QByteArray(11, '\0'));
+    const unsigned char iv[8] = {};
+    QByteArray out(plain.size() + 8, '\0');
+    int len = 0;
+    int finalLen = 0;
+    auto *o = reinterpret_cast<unsigned char *>(out.data());
+    if (!legacy || !rc2 || !ctx || !EVP_EncryptInit_ex2(ctx.get(), rc2.get(), nullptr, nullptr, nullptr)
+        || EVP_CIPHER_CTX_set_key_length(ctx.get(), 16) <= 0
+        || EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_SET_RC2_KEY_BITS, 40, nullptr) <= 0
+        || !EVP_EncryptInit_ex2(ctx.get(), nullptr, reinterpret_cast<const unsigned char *>(key.constData()), iv,
+                                nullptr)
+        || !EVP_EncryptUpdate(ctx.get(), o, &len, reinterpret_cast<const unsigned char *>(plain.constData()),
+                              int(plain.size()))
+        || !EVP_EncryptFinal_ex(ctx.get(), o + len, &finalLen))
+        return {};
+    out.truncate(len + finalLen);
+    return out;
+}
+
 } // namespace
 
 class TestCrypto : public QObject
@@ -111,6 +145,8 @@ private slots:
     void rejectsTamperedFrame();
     void destroyedSessionKeyFailsCleanly();
     void chainedCallsAndLengths();
+    void piecesMatchReferenceCipher_data();
+    void piecesMatchReferenceCipher();
 
     void defaultContainerCreatedSilently();
     void cardFilesNeedNoWritableDataFolder_data();
@@ -344,6 +380,93 @@ void TestCrypto::chainedCallsAndLengths()
     QCOMPARE(CP::lastError(), CP::ERROR_MORE_DATA);
     QCOMPARE(len, 24u);
     QCOMPARE(pieces, before);
+}
+
+void TestCrypto::piecesMatchReferenceCipher_data()
+{
+    QTest::addColumn<QByteArray>("plain");
+    // Lengths of the non-final calls, each a whole number of blocks; the
+    // final call takes the rest, which may be nothing.
+    QTest::addColumn<QList<int>>("pieces");
+    const QByteArray card = allByteValues().repeated(31);
+    QTest::newRow("empty, one call") << QByteArray() << QList<int>{};
+    QTest::newRow("one byte") << QByteArray("x") << QList<int>{};
+    QTest::newRow("one block: a whole block of padding") << QByteArray("8 bytes!") << QList<int>{};
+    QTest::newRow("block, then empty final call") << QByteArray("8 bytes!") << QList<int>{8};
+    QTest::newRow("blocks, then empty final call") << card.left(64) << QList<int>{16, 48};
+    QTest::newRow("chaining over three calls") << card.left(61) << QList<int>{8, 24, 16};
+    QTest::newRow("empty non-final calls") << card.left(20) << QList<int>{0, 16, 0};
+    QTest::newRow("card-sized, one call") << card << QList<int>{};
+    QTest::newRow("card-sized, in two") << card << QList<int>{4096};
+}
+
+// Encrypting and decrypting in pieces gives the same bytes as a reference
+// RC2 over the whole message, and the hash fed by the calls is MD5 of the
+// whole plaintext.
+void TestCrypto::piecesMatchReferenceCipher()
+{
+    QFETCH(QByteArray, plain);
+    QFETCH(QList<int>, pieces);
+    const QByteArray pass = CardFileEnvelope::passPhrase();
+    const QByteArray expected = referenceRc2(pass, plain);
+    QVERIFY(!expected.isEmpty());
+
+    CP::Handle prov = 0;
+    CP::Handle passHash = 0;
+    CP::Handle key = 0;
+    CP::Handle dataHash = 0;
+    QVERIFY(CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, 0)
+            || CP::acquireContext(&prov, {}, {}, CP::PROV_RSA_FULL, CP::CRYPT_NEWKEYSET));
+    const auto release = qScopeGuard([&] {
+        CP::destroyHash(dataHash);
+        CP::destroyKey(key);
+        CP::destroyHash(passHash);
+        CP::releaseContext(prov);
+    });
+    QVERIFY(CP::createHash(prov, CP::CALG_MD5, 0, 0, &passHash));
+    QVERIFY(CP::hashData(passHash, pass.constData(), std::uint32_t(pass.size()), 0));
+    QVERIFY(CP::deriveKey(prov, CP::CALG_RC2, passHash, 0, &key));
+
+    // Twice, so the final call is seen to start the next message afresh.
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(CP::createHash(prov, CP::CALG_MD5, 0, 0, &dataHash));
+        QByteArray buf = plain + QByteArray(8, '\0');
+        auto *b = reinterpret_cast<uchar *>(buf.data());
+        std::uint32_t at = 0;
+        for (int piece : pieces) {
+            std::uint32_t len = std::uint32_t(piece);
+            QVERIFY(CP::encrypt(key, dataHash, false, 0, b + at, &len, len));
+            QCOMPARE(len, std::uint32_t(piece));
+            at += len;
+        }
+        std::uint32_t len = std::uint32_t(plain.size()) - at;
+        QVERIFY(CP::encrypt(key, dataHash, true, 0, b + at, &len, std::uint32_t(buf.size()) - at));
+        buf.truncate(int(at + len));
+        QCOMPARE(buf.toHex(), expected.toHex());
+
+        unsigned char digest[16];
+        std::uint32_t digestLen = sizeof digest;
+        QVERIFY(CP::getHashParam(dataHash, CP::HP_HASHVAL, digest, &digestLen, 0));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(digest), int(digestLen)), md5(plain));
+        QVERIFY(CP::destroyHash(dataHash));
+        dataHash = 0;
+    }
+
+    // Decrypting the reference in the same pieces gives the plaintext back.
+    QByteArray buf = expected;
+    auto *b = reinterpret_cast<uchar *>(buf.data());
+    QByteArray back;
+    std::uint32_t at = 0;
+    for (int piece : pieces) {
+        std::uint32_t len = std::uint32_t(piece);
+        QVERIFY(CP::decrypt(key, 0, false, 0, b + at, &len));
+        back.append(reinterpret_cast<const char *>(b + at), int(len));
+        at += std::uint32_t(piece);
+    }
+    std::uint32_t len = std::uint32_t(buf.size()) - at;
+    QVERIFY(CP::decrypt(key, 0, true, 0, b + at, &len));
+    back.append(reinterpret_cast<const char *>(b + at), int(len));
+    QCOMPARE(back, plain);
 }
 
 void TestCrypto::defaultContainerCreatedSilently()
