@@ -7,7 +7,7 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "InstalledCardText.h"
-#include "CardPrinter.h"
+#include "CardPrinting.h"
 #include "MDIForm1.h"
 #include "PagePreview.h"
 #include "PrintPreviewDialog.h"
@@ -122,8 +122,14 @@ void BM_OpenPreview(benchmark::State &state)
     frmCanCard *card = window.cardWindow();
     for (auto _ : state) {
         const PrintPage page = card->PrintCard2();
+        QString error;
+        CardPrinting *printer = CardPrinting::systemPrinter(&error);
+        if (!printer) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
         PrintPreviewDialog dialog(page, card->GetCopies(), card->previewOptions(), card,
-                                  CardPrinter::instance().unprintableMargins(page));
+                                  printer->unprintableMargins(page));
         dialog.resize(600, 900);
         dialog.show();
         dialog.preview()->repaint();

@@ -11,7 +11,7 @@
 
 class AnswerBox;
 class CardPicture;
-class CardPrinter;
+class CardPrinting;
 struct PrintPage;
 struct RenderOptions;
 class QAction;
@@ -165,8 +165,8 @@ public:
     bool printCalibrationSheet();
     bool exportCalibrationSheet(const QString &path);
     bool applyCalibration(const QStringList &numbers);
-    // The printer used; the program's one default printer unless set.
-    void setPrinter(CardPrinter *printer) { m_printer = printer; }
+    // The printer used; the program's one system printer unless set.
+    void setPrinter(CardPrinting *printer) { m_printer = printer; }
 
     // Takes the focused box out of its edit configuration before a command of
     // the design window changes it, and puts it back afterwards.
@@ -213,6 +213,9 @@ private:
     void reconfigureFocusedBox();
     // The printed page, with the box being edited at its normal place.
     PrintPage pageAtRest();
+    // The printer for a command; when the printing module cannot be loaded,
+    // null after an error message that starts with failure.
+    CardPrinting *printerFor(const QString &failure);
 
     CardFormModel m_model;
     double m_zoom = DefaultZoom;
@@ -258,5 +261,5 @@ private:
     QAction *m_mnuPrintAlignment = nullptr;
     QAction *m_mnuExportAlignment = nullptr;
     QAction *m_mnuCalibrate = nullptr;
-    CardPrinter *m_printer = nullptr;
+    CardPrinting *m_printer = nullptr;
 };

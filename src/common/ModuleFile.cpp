@@ -15,6 +15,9 @@ namespace ModuleFile {
 
 static QStringList candidates(const QString &fileName)
 {
+    // A path of its own (tests) is the one file to try.
+    if (QDir::isAbsolutePath(fileName))
+        return {QDir::cleanPath(fileName)};
     // The folder of the running executable itself, as no application object
     // may exist yet.
     const QString self = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
@@ -35,11 +38,13 @@ Entry resolve(const QString &fileName, const char *entryName)
         // Not unloaded when the QLibrary object goes: the module stays.
         QLibrary module(path);
         entry.path = path;
-        entry.function = module.resolve(entryName);
-        if (entry.function)
-            entry.error.clear();
-        else
+        if (!module.load()) {
             entry.error = module.errorString();
+            break;
+        }
+        // The loader gives no reason for a missing entry.
+        entry.function = module.resolve(entryName);
+        entry.error = entry.function ? QString() : u"it has no entry %1"_s.arg(QLatin1StringView(entryName));
         break;
     }
     return entry;

@@ -6,7 +6,8 @@
 // The program's own shared modules: parts that are loaded only when they are
 // needed, so that a start does not pay for libraries it may never use. A
 // module is looked for in the program's installed library folder, relative to
-// the running executable, then in the executable's own folder (the build tree).
+// the running executable, then in the executable's own folder (the build tree);
+// an absolute path is taken as it is.
 namespace ModuleFile {
 
 struct Entry

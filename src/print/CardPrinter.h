@@ -1,13 +1,6 @@
 #pragma once
 
-#include "PageRenderer.h"
-#include "PrintPage.h"
-#include "RenderOptions.h"
-
-#include <QMarginsF>
-#include <QString>
-
-#include <optional>
+#include "CardPrinting.h"
 
 #include <memory>
 
@@ -18,8 +11,9 @@ class QPrinter;
 // printer and lives as long as the program, so each job starts from the
 // page settings that were in force before the last one. For the job it sets
 // the card's paper and orientation, with positions from the paper's top-left
-// corner, and puts the printer's own settings back afterwards.
-class CardPrinter
+// corner, and puts the printer's own settings back afterwards. It needs Qt
+// PrintSupport, which only the printing module links (and tests).
+class CardPrinter : public CardPrinting
 {
 public:
     // The system's default printer, at its full resolution.
@@ -27,24 +21,18 @@ public:
     // A printer set up by the caller, such as a PDF file printer; it is
     // used as it is and never switched to the default printer.
     explicit CardPrinter(std::unique_ptr<QPrinter> printer);
-    ~CardPrinter();
+    ~CardPrinter() override;
     CardPrinter(const CardPrinter &) = delete;
     CardPrinter &operator=(const CardPrinter &) = delete;
 
-    // The one printer of the program; needs the application object.
+    // The one printer of the module (or of a program that links it); needs
+    // the application object.
     static CardPrinter &instance();
 
-    // Prints one page per copy. False, with the reason in error, when there
-    // is no printer, the printer cannot take the job or fails during it.
-    bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error);
-    // One page of the card's paper painted by the function (the calibration
-    // sheet), with the same set-up and failures.
-    bool printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error);
-
-    // The unprintable margins of the printer for the card's page, in twips
-    // on the page as it prints; none for a PDF printer or when there is no
-    // printer.
-    std::optional<QMarginsF> unprintableMargins(const PrintPage &page);
+    bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error) override;
+    bool printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error) override;
+    // None for a PDF printer.
+    std::optional<QMarginsF> unprintableMargins(const PrintPage &page) override;
 
     QPrinter &printer() { return *m_printer; }
 

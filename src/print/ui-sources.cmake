@@ -1,7 +1,11 @@
-# The printer and the preview window; they need Qt PrintSupport and Widgets,
-# so they belong to the UI library and not to the core.
+# The system's printer, in its own library for the printing module, and the
+# module's entry that hands it to the window.
+target_sources(borvessa_printer PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.h ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.cpp)
+target_sources(borvessa-card-printing PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PrinterEntry.cpp)
+# The preview window and the calibration dialog need Widgets, so they belong
+# to the UI library and not to the core.
 target_sources(borvessa_ui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.h ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PagePreview.h ${CMAKE_CURRENT_LIST_DIR}/PagePreview.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.h ${CMAKE_CURRENT_LIST_DIR}/PrintPreviewDialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CalibrationDialog.h ${CMAKE_CURRENT_LIST_DIR}/CalibrationDialog.cpp)

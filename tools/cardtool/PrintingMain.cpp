@@ -3,7 +3,7 @@
 
 #include "CardPrinter.h"
 #include "CardTool.h"
-#include "PrintingModule.h"
+#include "PrintingModuleFile.h"
 
 #include <QGuiApplication>
 
@@ -11,7 +11,7 @@
 
 extern "C" Q_DECL_EXPORT int borvessa_card_printing_main(int argc, char **argv)
 {
-    static_assert(std::is_same_v<decltype(&borvessa_card_printing_main), PrintingModule::Entry>);
+    static_assert(std::is_same_v<decltype(&borvessa_card_printing_main), PrintingModuleFile::CardToolFunction>);
     // The offscreen platform keeps printing free of any display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

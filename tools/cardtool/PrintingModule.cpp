@@ -3,6 +3,7 @@
 #include "CardTool.h"
 
 #include "ModuleFile.h"
+#include "PrintingModuleFile.h"
 
 #include <QDir>
 
@@ -14,9 +15,10 @@ namespace PrintingModule {
 
 int run(int argc, char **argv)
 {
-    const ModuleFile::Entry module = ModuleFile::resolve(QLatin1StringView(FileName), EntryName);
+    const ModuleFile::Entry module = ModuleFile::resolve(QLatin1StringView(PrintingModuleFile::FileName),
+                                                         PrintingModuleFile::CardToolEntry);
     if (module.function)
-        return reinterpret_cast<Entry>(module.function)(argc, argv);
+        return reinterpret_cast<PrintingModuleFile::CardToolFunction>(module.function)(argc, argv);
     const QByteArray message = u"borvessa-card: the printing module %1 cannot be loaded: %2\n"_s
                                    .arg(QDir::toNativeSeparators(module.path), module.error)
                                    .toLocal8Bit();

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "PageRenderer.h"
+#include "PrintPage.h"
+#include "RenderOptions.h"
+
+#include <QMarginsF>
+#include <QString>
+
+#include <optional>
+
+// A printer that cards are printed on, as the card window sees it. It needs
+// no printer support library: the system's printer lives in the printing
+// module, which is loaded the first time something is printed, so a start of
+// the program does not pay for it.
+class CardPrinting
+{
+public:
+    virtual ~CardPrinting() = default;
+
+    // Prints one page per copy. False, with the reason in error, when there
+    // is no printer, the printer cannot take the job or fails during it.
+    virtual bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error) = 0;
+    // One page of the card's paper painted by the function (the calibration
+    // sheet), with the same set-up and failures.
+    virtual bool printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error) = 0;
+    // The printer's unprintable margins for the card's page, in twips on the
+    // page as it prints; none when the printer has none or there is no printer.
+    virtual std::optional<QMarginsF> unprintableMargins(const PrintPage &page) = 0;
+
+    // The program's one printer, following the system's default printer. It
+    // comes from the printing module, loaded on first use; null, with the
+    // module's file and the loader's reason in error, when it cannot be
+    // loaded. Needs the GUI application object.
+    static CardPrinting *systemPrinter(QString *error);
+
+    // Tests: the module file to load instead of the installed one (a file
+    // name, or an absolute path); empty restores the installed one.
+    static void setModuleFileName(const QString &fileName);
+};
