@@ -12,6 +12,7 @@
 #include <gif_lib.h>
 
 #include <cstring>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +43,13 @@ struct Decoded
     qint64 size = 0;
     Result result;
 };
+
+// Guards the cache; decoding itself runs outside it.
+std::mutex &cacheMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
 
 // Decoded pictures by canonical path, weighed by their size in KiB; a card
 // picture is a few MiB at most, so this keeps the last few dozen.
@@ -123,12 +131,16 @@ Result read(const QString &path)
     const QString key = info.canonicalFilePath();
     if (key.isEmpty())
         return decode(path);
-    const Decoded *known = cache().object(key);
-    if (known && known->modified == info.lastModified() && known->size == info.size())
-        return known->result;
+    {
+        const std::lock_guard lock(cacheMutex());
+        const Decoded *known = cache().object(key);
+        if (known && known->modified == info.lastModified() && known->size == info.size())
+            return known->result;
+    }
     Result result = decode(path);
     if (result.error.isEmpty()) {
         const qsizetype kib = std::max<qsizetype>(1, result.image.sizeInBytes() / 1024);
+        const std::lock_guard lock(cacheMutex());
         cache().insert(key, new Decoded{info.lastModified(), info.size(), result}, kib);
     }
     return result;
@@ -136,6 +148,7 @@ Result read(const QString &path)
 
 void clearCache()
 {
+    const std::lock_guard lock(cacheMutex());
     cache().clear();
 }
 

@@ -16,7 +16,8 @@ struct Result
 };
 
 // Decodes each file once per path and modification time while the program
-// runs: reopening a card, the preview and printing reuse the picture.
+// runs: reopening a card, the preview and printing reuse the picture. Safe to
+// call from any thread, so a picture can decode while its card window is built.
 Result read(const QString &path);
 
 // Forgets every decoded picture (the next read decodes again).

@@ -69,7 +69,10 @@ QColor colorFromCardValue(std::uint32_t bgr)
 
 } // namespace
 
-frmCanCard::frmCanCard(QWidget *parent) : QWidget(parent)
+frmCanCard::frmCanCard(QWidget *parent) : frmCanCard(DefaultZoom, parent) {}
+
+frmCanCard::frmCanCard(double zoom, QWidget *parent)
+    : QWidget(parent), m_zoom(std::clamp(zoom, ZoomSteps.front(), ZoomSteps.back()))
 {
     mapSmallFonts();
     setWindowTitle(u"Decleration Form"_s);
@@ -403,22 +406,33 @@ void frmCanCard::updateMinimumSize()
 
 void frmCanCard::updateBox(int index)
 {
+    // A load or a zoom passes every box through here, several times over;
+    // only what changed is set, as each new palette or font makes the box
+    // polish and lay itself out again.
     const AnswerBoxState &b = m_model.box(index);
     AnswerBox *box = m_boxes[index];
     box->setGeometry(toPixels(b.rect));
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Base, colorFromCardValue(b.backColor));
-    pal.setColor(QPalette::Window, colorFromCardValue(b.backColor));
-    pal.setColor(QPalette::Text, Qt::black);
-    box->setPalette(pal);
+    const QColor back = colorFromCardValue(b.backColor);
+    const QPalette &current = box->palette();
+    if (current.color(QPalette::Base) != back || current.color(QPalette::Window) != back
+        || current.color(QPalette::Text) != QColor(Qt::black)) {
+        QPalette pal = current;
+        pal.setColor(QPalette::Base, back);
+        pal.setColor(QPalette::Window, back);
+        pal.setColor(QPalette::Text, Qt::black);
+        box->setPalette(pal);
+    }
     QFont font(b.fontName);
     font.setPointSizeF(std::max(1.0, double(b.fontSize) * m_zoom));
-    box->setFont(font);
+    if (box->font() != font)
+        box->setFont(font);
     // Every box of a card keeps its one-pixel border, also once it has been
     // edited: the flat look of the edit configuration is not the border.
     box->setBordered(b.bordered);
     // Screen readers announce the question of the box.
-    box->setAccessibleName(m_model.questionFor(index));
+    const QString question = m_model.questionFor(index);
+    if (box->accessibleName() != question)
+        box->setAccessibleName(question);
     if (box->text() != b.text)
         box->setText(b.text);
     if (box->isHidden() == b.visible)

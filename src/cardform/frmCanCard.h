@@ -39,6 +39,9 @@ public:
     static constexpr std::array<double, 7> ZoomSteps = {1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0};
 
     explicit frmCanCard(QWidget *parent = nullptr);
+    // A window shown at zoom from the start, so the boxes are not built at
+    // the default zoom first.
+    explicit frmCanCard(double zoom, QWidget *parent = nullptr);
     ~frmCanCard() override;
 
     CardFormModel &model() { return m_model; }

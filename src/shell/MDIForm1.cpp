@@ -309,8 +309,7 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     if (m_card)
         return m_card;
     *created = true;
-    m_card = new frmCanCard;
-    m_card->setZoom(m_zoom);
+    m_card = new frmCanCard(m_zoom);
     m_card->move(0, 0);
     connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
     connect(m_card, &frmCanCard::quitRequested, this, &MDIForm1::mnuQuit_Click);
@@ -362,13 +361,23 @@ QString MDIForm1::fileInAppPath(const QString &wanted) const
     return dir.filePath(wanted);
 }
 
-bool MDIForm1::loadPicture(const QString &name, QImage *image, QString *notice)
+std::future<PictureFile::Result> MDIForm1::startPicture(const QString &name) const
 {
     const QString file = fileInAppPath(name + u".gif"_s);
-    PictureFile::Result picture = PictureFile::read(file);
+    return std::async(std::launch::async, [file] {
+        PictureFile::Result result = PictureFile::read(file);
+        if (!result.error.isEmpty())
+            result.error = u"The card picture %1 cannot be shown: %2."_s.arg(QDir::toNativeSeparators(file),
+                                                                             result.error);
+        return result;
+    });
+}
+
+bool MDIForm1::finishPicture(std::future<PictureFile::Result> &pending, QImage *image, QString *notice)
+{
+    const PictureFile::Result picture = pending.get();
     if (!picture.error.isEmpty()) {
-        Messages::error(u"The card picture %1 cannot be shown: %2."_s
-                            .arg(QDir::toNativeSeparators(file), picture.error));
+        Messages::error(picture.error);
         return false;
     }
     *image = picture.image;
@@ -387,12 +396,16 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
 {
     if (m_card && !m_card->maybeSave())
         return false;
-    QImage picture;
-    QString notice;
-    if (!loadPicture(name, &picture, &notice))
-        return false;
+    std::future<PictureFile::Result> pending = startPicture(name);
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
+    QImage picture;
+    QString notice;
+    if (!finishPicture(pending, &picture, &notice)) {
+        if (created)
+            discardCardWindow();
+        return false;
+    }
     const QString cardFile =
         fileName.isEmpty() ? fileInAppPath(name + u".qcf"_s) : QDir(m_appPath).filePath(fileName);
     if (!card->LoadCard(cardFile)) {
@@ -417,12 +430,16 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
 {
     if (m_card && !m_card->maybeSave())
         return;
-    QImage picture;
-    QString notice;
-    if (!loadPicture(name, &picture, &notice))
-        return;
+    std::future<PictureFile::Result> pending = startPicture(name);
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
+    QImage picture;
+    QString notice;
+    if (!finishPicture(pending, &picture, &notice)) {
+        if (created)
+            discardCardWindow();
+        return;
+    }
     card->clearPicture();
     card->setPicture(picture);
     card->model().setPictureTag(name);

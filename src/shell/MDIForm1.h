@@ -2,10 +2,13 @@
 
 #include "CardChooser.h"
 #include "MainLayout.h"
+#include "PictureFile.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <future>
 
 class QAction;
 class QMenu;
@@ -92,7 +95,10 @@ private:
     void discardCardWindow();
     QString fileInAppPath(const QString &wanted) const;
     // The picture of a card; *notice is set when it did not decode completely.
-    bool loadPicture(const QString &name, QImage *image, QString *notice);
+    // The card picture decodes on a worker thread while the card window is
+    // built; the wait reports a picture that cannot be used.
+    std::future<PictureFile::Result> startPicture(const QString &name) const;
+    bool finishPicture(std::future<PictureFile::Result> &pending, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
