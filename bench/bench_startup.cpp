@@ -1,11 +1,15 @@
 // Start-up to the first painted main window, against a bare Qt Widgets window
 // built in the same tree: whole processes, interleaved, median of the ratios.
-// Run: build/bin/bench_startup [--pairs N]
+// Run: build/bin/bench_startup [--pairs N] [--display]
+// Without --display both programs run on the offscreen platform; with it they
+// open real windows on the X server of DISPLAY (with a window manager), as a
+// user starts the program.
 
 #include "ProcessBench.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <sys/stat.h>
@@ -13,7 +17,18 @@
 int main(int argc, char **argv)
 {
     const int pairs = ProcessBench::pairsArgument(argc, argv, 60);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    bool onDisplay = false;
+    for (int i = 1; i < argc; ++i)
+        onDisplay = onDisplay || std::strcmp(argv[i], "--display") == 0;
+    if (onDisplay) {
+        if (!std::getenv("DISPLAY")) {
+            std::fprintf(stderr, "bench_startup: --display needs DISPLAY, an X server with a window manager\n");
+            return 2;
+        }
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
     // Settings and user data of a home of its own; the first, untimed run
     // makes whatever the program makes on its first start.
     char home[] = "/tmp/bench_startup.XXXXXX";
