@@ -401,17 +401,23 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
     frmCanCard *card = ensureCardWindow(&created);
     QImage picture;
     QString notice;
-    if (!finishPicture(pending, &picture, &notice)) {
+    // A window that shows another card keeps it until the new picture is
+    // known to be usable. A window made for this card takes the card while
+    // the picture decodes, as it goes again if either cannot be used.
+    if (!created && !finishPicture(pending, &picture, &notice))
+        return false;
+    const QString cardFile =
+        fileName.isEmpty() ? fileInAppPath(name + u".qcf"_s) : QDir(m_appPath).filePath(fileName);
+    if (!card->LoadCard(cardFile)) {
+        // An unusable picture is reported first, whichever was found first.
+        if (!created || finishPicture(pending, &picture, &notice))
+            Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
         if (created)
             discardCardWindow();
         return false;
     }
-    const QString cardFile =
-        fileName.isEmpty() ? fileInAppPath(name + u".qcf"_s) : QDir(m_appPath).filePath(fileName);
-    if (!card->LoadCard(cardFile)) {
-        Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
-        if (created)
-            discardCardWindow();
+    if (created && !finishPicture(pending, &picture, &notice)) {
+        discardCardWindow();
         return false;
     }
     card->clearPicture();
