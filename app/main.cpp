@@ -1,4 +1,5 @@
 #include "CardFolder.h"
+#include "CryptoProvider.h"
 #include "DeferredIconStyle.h"
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
@@ -6,10 +7,41 @@
 #include "WindowSettings.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #ifdef BORVESSA_QUIT_AFTER_FIRST_PAINT
 #include "FirstPaint.h" // the start-up benchmark's build of the program
 #endif
+
+namespace {
+
+// Once the window's first paint is done, loads the crypto module in the
+// background, so that the first card opened does not wait for it while the
+// start itself does not either.
+class PreloadAfterFirstPaint : public QObject
+{
+public:
+    explicit PreloadAfterFirstPaint(QWidget *window) : QObject(window), m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && object->isWidgetType()
+            && static_cast<QWidget *>(object)->window() == m_window) {
+            qApp->removeEventFilter(this);
+            QTimer::singleShot(0, [] { CryptoProvider::preload(); });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,6 +62,7 @@ int main(int argc, char **argv)
     if (WindowSettings::hasZoom())
         window.setZoom(WindowSettings::zoom());
     WindowSettings::restorePlace(&window);
+    new PreloadAfterFirstPaint(&window);
 #ifdef BORVESSA_QUIT_AFTER_FIRST_PAINT
     FirstPaint::quitAfterFirstPaint(&window);
 #endif

@@ -446,6 +446,14 @@ std::uint32_t lastError()
     return t_lastError;
 }
 
+// The provider is part of the program itself: always there, nothing to load.
+void preload() {}
+
+QString unavailableReason()
+{
+    return {};
+}
+
 QString containerPath(const QString &container)
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
