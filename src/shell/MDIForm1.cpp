@@ -74,9 +74,10 @@ void MDIForm1::buildWelcome()
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(ProductInfo::picture(200));
     auto *name = new QLabel(ProductInfo::name(), m_picCards);
+    // Large, in the regular face: a bold face is a second font file to find
+    // and open before the window can first be painted.
     QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 1.8);
-    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 2);
     name->setFont(big);
     name->setAlignment(Qt::AlignCenter);
     auto *address = new QLabel(ProductInfo::webAddress(), m_picCards);

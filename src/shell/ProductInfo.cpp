@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
 
 #ifndef BORVESSA_VERSION
 #error "BORVESSA_VERSION must be defined by the build"
@@ -32,11 +33,11 @@ QString disclaimer()
 }
 
 // A small card, slightly tilted, with answer lines and a green tick.
-QPixmap picture(int side)
+QImage drawnPicture(int side)
 {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(side / 64.0, side / 64.0);
 
@@ -61,7 +62,27 @@ QPixmap picture(int side)
     p.setPen(QPen(QColor(0x1f, 0x9d, 0x45), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(tick);
-    return pixmap;
+    p.end();
+    return image;
+}
+
+QString builtInResource(int side)
+{
+    return QStringLiteral(":/borvessa/product-%1.argb").arg(side);
+}
+
+QPixmap picture(int side)
+{
+    const QResource built(builtInResource(side));
+    if (built.isValid()) {
+        const QByteArray pixels = built.uncompressedData();
+        if (pixels.size() == qsizetype(side) * side * 4) {
+            const QImage image(reinterpret_cast<const uchar *>(pixels.constData()), side, side, side * 4,
+                               QImage::Format_ARGB32_Premultiplied);
+            return QPixmap::fromImage(image); // a copy: the pixels stay with the resource
+        }
+    }
+    return QPixmap::fromImage(drawnPicture(side));
 }
 
 void showHelp()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -12,10 +13,20 @@ QString version();
 QString webAddress();
 QString disclaimer();
 
-// The product picture, a card with a tick, drawn into a square of side
-// pixels: sharp at every size, and with no image file to read and decode at
-// start-up. The application icons are drawn from it.
+// The product picture, a card with a tick, in a square of side pixels. The
+// sizes the windows show as the program starts are drawn when it is built and
+// kept in its resources as plain pixels, so a start only copies them; other
+// sizes are drawn when asked for.
 QPixmap picture(int side);
+
+// The drawing itself, sharp at every size; the application icons and the
+// built-in sizes come from it.
+QImage drawnPicture(int side);
+
+// The sizes built into the program, and the resource that holds each: its
+// premultiplied ARGB32 pixels, row after row, in the machine's byte order.
+inline constexpr int BuiltInSides[] = {64, 200};
+QString builtInResource(int side);
 
 // The help message of both menus: where help is to be found.
 void showHelp();

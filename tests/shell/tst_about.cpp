@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QResource>
 #include <QTemporaryDir>
 #include <QProcess>
 #include <QTest>
@@ -59,6 +60,8 @@ private Q_SLOTS:
 
     void installationRecordsTheSystemInformationProgram();
     void aboutBoxShowsTheProduct();
+    void builtInPicturesAreTheDrawing_data();
+    void builtInPicturesAreTheDrawing();
     void aboutBoxCloses_data();
     void aboutBoxCloses();
 
@@ -496,6 +499,33 @@ void TestAbout::unreadableReadmeIsReported()
     QCOMPARE(m_sink.messages.size(), 1);
     const QString text = m_sink.messages.first().text;
     QVERIFY2(text.startsWith(u"The readme file "_s + file + u" cannot be read: "_s), qPrintable(text));
+}
+
+void TestAbout::builtInPicturesAreTheDrawing_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<bool>("builtIn");
+    for (int side : ProductInfo::BuiltInSides)
+        QTest::addRow("%d px, built in", side) << side << true;
+    QTest::newRow("48 px, drawn") << 48 << false;
+}
+
+void TestAbout::builtInPicturesAreTheDrawing()
+{
+    // The pixels kept in the program are those of the drawing, so a stale or
+    // misread resource shows up here; kept uncompressed, as a start would
+    // otherwise inflate them.
+    QFETCH(int, side);
+    QFETCH(bool, builtIn);
+    const QResource resource(ProductInfo::builtInResource(side));
+    QCOMPARE(resource.isValid(), builtIn);
+    if (builtIn) {
+        QCOMPARE(resource.compressionAlgorithm(), QResource::NoCompression);
+        QCOMPARE(resource.size(), qint64(side) * side * 4);
+    }
+    const QImage shown = ProductInfo::picture(side).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QCOMPARE(shown.size(), QSize(side, side));
+    QCOMPARE(shown, ProductInfo::drawnPicture(side));
 }
 
 int main(int argc, char **argv)
