@@ -1,5 +1,4 @@
 #include "CardFolder.h"
-#include "CryptoProvider.h"
 #include "DeferredIconStyle.h"
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
@@ -15,9 +14,8 @@
 
 namespace {
 
-// Once the window's first paint is done, loads the crypto module in the
-// background, so that the first card opened does not wait for it while the
-// start itself does not either.
+// Once the window's first paint is done, readies in the background what the
+// first card opened needs, so that neither the start nor that card waits.
 class PreloadAfterFirstPaint : public QObject
 {
 public:
@@ -32,7 +30,7 @@ protected:
         if (event->type() == QEvent::Paint && object->isWidgetType()
             && static_cast<QWidget *>(object)->window() == m_window) {
             qApp->removeEventFilter(this);
-            QTimer::singleShot(0, [] { CryptoProvider::preload(); });
+            QTimer::singleShot(0, [] { MDIForm1::prepareForCards(); });
         }
         return false;
     }

@@ -4,7 +4,6 @@
 #include "AnswerBox.h"
 #include "PictureFile.h"
 #include "CardFileEnvelope.h"
-#include "CryptoProvider.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "InstalledCardText.h"
@@ -49,7 +48,7 @@ void openCanada(benchmark::State &state, bool firstTime)
     // As the program does once its window is painted; a user's first open
     // comes long after the crypto module has loaded.
     QCoreApplication::processEvents();
-    CryptoProvider::preload();
+    MDIForm1::prepareForCards();
     QThreadPool::globalInstance()->waitForDone();
     for (auto _ : state) {
         if (firstTime) {

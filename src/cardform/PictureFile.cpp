@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRgb>
+#include <QThreadPool>
 
 #include <gif_lib.h>
 
@@ -144,6 +145,37 @@ Result read(const QString &path)
         cache().insert(key, new Decoded{info.lastModified(), info.size(), result}, kib);
     }
     return result;
+}
+
+// One thread that never expires: started once, woken for every picture.
+static QThreadPool &readerPool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(-1);
+        return p;
+    }();
+    return *pool;
+}
+
+std::future<Result> readInBackground(const QString &path)
+{
+    auto promise = std::make_shared<std::promise<Result>>();
+    std::future<Result> result = promise->get_future();
+    readerPool().start([promise, path] {
+        try {
+            promise->set_value(read(path));
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
+    });
+    return result;
+}
+
+void startBackgroundReader()
+{
+    readerPool().start([] {});
 }
 
 void clearCache()

@@ -2,6 +2,7 @@
 
 #include "PictureFile.h"
 
+#include "CryptoProvider.h"
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
@@ -53,6 +54,12 @@ MDIForm1::MDIForm1(const QString &appPath, QWidget *parent) : QMainWindow(parent
 }
 
 MDIForm1::~MDIForm1() = default;
+
+void MDIForm1::prepareForCards()
+{
+    CryptoProvider::preload();
+    PictureFile::startBackgroundReader();
+}
 
 frmCanCard *MDIForm1::cardWindow() const
 {
@@ -362,23 +369,18 @@ QString MDIForm1::fileInAppPath(const QString &wanted) const
     return dir.filePath(wanted);
 }
 
-std::future<PictureFile::Result> MDIForm1::startPicture(const QString &name) const
+MDIForm1::PendingPicture MDIForm1::startPicture(const QString &name) const
 {
     const QString file = fileInAppPath(name + u".gif"_s);
-    return std::async(std::launch::async, [file] {
-        PictureFile::Result result = PictureFile::read(file);
-        if (!result.error.isEmpty())
-            result.error = u"The card picture %1 cannot be shown: %2."_s.arg(QDir::toNativeSeparators(file),
-                                                                             result.error);
-        return result;
-    });
+    return {file, PictureFile::readInBackground(file)};
 }
 
-bool MDIForm1::finishPicture(std::future<PictureFile::Result> &pending, QImage *image, QString *notice)
+bool MDIForm1::finishPicture(PendingPicture &pending, QImage *image, QString *notice)
 {
-    const PictureFile::Result picture = pending.get();
+    const PictureFile::Result picture = pending.result.get();
     if (!picture.error.isEmpty()) {
-        Messages::error(picture.error);
+        Messages::error(u"The card picture %1 cannot be shown: %2."_s.arg(QDir::toNativeSeparators(pending.file),
+                                                                          picture.error));
         return false;
     }
     *image = picture.image;
@@ -397,7 +399,7 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
 {
     if (m_card && !m_card->maybeSave())
         return false;
-    std::future<PictureFile::Result> pending = startPicture(name);
+    PendingPicture pending = startPicture(name);
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
     QImage picture;
@@ -437,7 +439,7 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
 {
     if (m_card && !m_card->maybeSave())
         return;
-    std::future<PictureFile::Result> pending = startPicture(name);
+    PendingPicture pending = startPicture(name);
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
     QImage picture;

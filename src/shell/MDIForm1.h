@@ -37,6 +37,11 @@ public:
     int heightTwips() const { return m_heightTwips; }
     int widthTwips() const { return m_widthTwips; }
 
+    // Readies in the background what opening the first card needs: the
+    // crypto module and the picture reader's thread. The program calls it
+    // once its window is first painted.
+    static void prepareForCards();
+
     frmCanCard *cardWindow() const;
     QWidget *picCards() const { return m_picCards; }
     // The card slots the menu lists; with more cards than a screenful, the
@@ -97,8 +102,13 @@ private:
     // The picture of a card; *notice is set when it did not decode completely.
     // The card picture decodes on a worker thread while the card window is
     // built; the wait reports a picture that cannot be used.
-    std::future<PictureFile::Result> startPicture(const QString &name) const;
-    bool finishPicture(std::future<PictureFile::Result> &pending, QImage *image, QString *notice);
+    struct PendingPicture
+    {
+        QString file;
+        std::future<PictureFile::Result> result;
+    };
+    PendingPicture startPicture(const QString &name) const;
+    bool finishPicture(PendingPicture &pending, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height);
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
