@@ -38,14 +38,6 @@ MDIForm1::MDIForm1(const QString &appPath, QWidget *parent) : QMainWindow(parent
     m_stack = new QStackedWidget(this);
     setCentralWidget(m_stack);
     buildWelcome();
-    m_scroll = new QScrollArea(m_stack);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    // A click on the picture or the panel's background must leave the focus
-    // in the card window, which sees every key.
-    m_scroll->setFocusPolicy(Qt::NoFocus);
-    m_scroll->viewport()->setFocusPolicy(Qt::NoFocus);
-    m_stack->addWidget(m_scroll);
     buildMenus();
 
     SetAppPath(appPath);
@@ -129,6 +121,7 @@ namespace {
 
 // How many card slots fit in the chooser menu on the screen of window, with
 // "New Card", "More Cards…" and the separators; never fewer than seven.
+constexpr int MinimumChooserRows = 7;
 int chooserRowsOnScreen(QWidget *window, QMenu *menu)
 {
     QMenu probe;
@@ -138,7 +131,7 @@ int chooserRowsOnScreen(QWidget *window, QMenu *menu)
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const int height = screen ? screen->availableGeometry().height() : 768;
     constexpr int OtherRows = 5; // menu bar, "More Cards…", "New Card", separators
-    return std::max(7, height / rowHeight - OtherRows);
+    return std::max(MinimumChooserRows, height / rowHeight - OtherRows);
 }
 
 } // namespace
@@ -148,7 +141,9 @@ void MDIForm1::fillChooser()
     QDir dir(m_appPath);
     const QStringList names = dir.entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     m_slots = chooserSlots(names);
-    const int rows = chooserRowsOnScreen(this, m_cardMenu);
+    // A few cards always fit; only more of them need the menu measured.
+    const auto visible = std::count_if(m_slots.cbegin(), m_slots.cend(), [](const ChooserSlot &s) { return s.visible; });
+    const int rows = visible <= MinimumChooserRows ? MinimumChooserRows : chooserRowsOnScreen(this, m_cardMenu);
     int listed = 0;
     for (int i = 0; i < m_slots.size(); ++i) {
         const ChooserSlot &chooserSlot = m_slots[i];
@@ -317,6 +312,17 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     if (m_card)
         return m_card;
     *created = true;
+    if (!m_scroll) {
+        // Made with the first card, so a start does not build it.
+        m_scroll = new QScrollArea(m_stack);
+        m_scroll->setWidgetResizable(true);
+        m_scroll->setFrameShape(QFrame::NoFrame);
+        // A click on the picture or the panel's background must leave the
+        // focus in the card window, which sees every key.
+        m_scroll->setFocusPolicy(Qt::NoFocus);
+        m_scroll->viewport()->setFocusPolicy(Qt::NoFocus);
+        m_stack->addWidget(m_scroll);
+    }
     m_card = new frmCanCard(m_zoom);
     m_card->move(0, 0);
     connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
