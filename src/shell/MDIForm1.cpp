@@ -205,12 +205,12 @@ QSize MDIForm1::availableClientSize() const
     return s->availableGeometry().size() - frameExtent();
 }
 
-void MDIForm1::resizeToTwips(int width, int height)
+void MDIForm1::resizeToTwips(int width, int height, double zoom)
 {
     m_widthTwips = width;
     m_heightTwips = height;
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    const double s = dpi / 1440.0 * m_zoom;
+    const double s = dpi / 1440.0 * zoom;
     // Never larger than the screen: the card view scrolls instead.
     const QSize size = QSize(int(width * s + 0.5), int(height * s + 0.5)).boundedTo(availableClientSize());
     resize(size);
@@ -261,7 +261,9 @@ void MDIForm1::LayoutForms(const QString &formName)
         m_picCards->show();
         m_mnuCanCard->setVisible(false);
         showMenusOf(m_menus);
-        resizeToTwips(MainLayout::WelcomeWidth, MainLayout::WelcomeHeight);
+        // The welcome panel is not drawn through the card zoom: its twips are
+        // taken at 1:1, and the window grows to what its picture and labels need.
+        resizeToTwips(MainLayout::WelcomeWidth, MainLayout::WelcomeHeight, 1.0);
         updateTitle();
         return;
     }
@@ -273,7 +275,7 @@ void MDIForm1::LayoutForms(const QString &formName)
     m_card->setPanelLeft(float(l.panelLeft));
     m_stack->setCurrentWidget(m_scroll);
     showMenusOf(m_card->menus());
-    resizeToTwips(l.width, l.height);
+    resizeToTwips(l.width, l.height, m_zoom);
     updateTitle();
 }
 

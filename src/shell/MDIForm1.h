@@ -110,7 +110,7 @@ private:
     PendingPicture startPicture(const QString &name) const;
     bool finishPicture(PendingPicture &pending, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
-    void resizeToTwips(int width, int height);
+    void resizeToTwips(int width, int height, double zoom);
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
     void chooseFittingZoom();
     // The largest client size whose frame fits the screen's available area.
