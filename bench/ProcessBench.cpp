@@ -42,6 +42,8 @@ Run run(const std::vector<std::string> &argv, const std::string &stdinFile)
     const auto end = std::chrono::steady_clock::now();
     posix_spawn_file_actions_destroy(&actions);
     result.milliseconds = std::chrono::duration<double, std::milli>(end - start).count();
+    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    result.cpuMilliseconds = ms(usage.ru_utime) + ms(usage.ru_stime);
     result.peakMiB = double(usage.ru_maxrss) / 1024.0;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
@@ -67,7 +69,7 @@ bool compare(const char *label, const std::vector<std::string> &a, const std::ve
     // One untimed run of each fills the file system cache.
     run(a, stdinFile);
     run(b, stdinFile);
-    std::vector<double> timeA, timeB, memA, memB, timeRatio, memRatio;
+    std::vector<double> timeA, timeB, memA, memB, timeRatio, cpuRatio, memRatio;
     for (int i = 0; i < pairs; ++i) {
         // Alternate which one goes first, so neither always runs warmer.
         const bool aFirst = i % 2 == 0;
@@ -88,11 +90,14 @@ bool compare(const char *label, const std::vector<std::string> &a, const std::ve
         memA.push_back(ra.peakMiB);
         memB.push_back(rb.peakMiB);
         timeRatio.push_back(ra.milliseconds / rb.milliseconds);
+        if (rb.cpuMilliseconds > 0)
+            cpuRatio.push_back(ra.cpuMilliseconds / rb.cpuMilliseconds);
         memRatio.push_back(ra.peakMiB / rb.peakMiB);
     }
-    std::printf("%-10s %7.1f ms vs %6.1f ms  time ratio %.2f   %6.1f MiB vs %5.1f MiB  memory ratio %.2f   (%d pairs)\n",
-                label, median(timeA), median(timeB), median(timeRatio), median(memA), median(memB),
-                median(memRatio), pairs);
+    std::printf("%-10s %7.1f ms vs %6.1f ms  time ratio %.2f (CPU %.2f)   %6.1f MiB vs %5.1f MiB  memory ratio %.2f"
+                "   (%d pairs)\n",
+                label, median(timeA), median(timeB), median(timeRatio), median(cpuRatio), median(memA),
+                median(memB), median(memRatio), pairs);
     std::fflush(stdout);
     return true;
 }

@@ -10,6 +10,7 @@ namespace ProcessBench {
 struct Run
 {
     double milliseconds = 0;
+    double cpuMilliseconds = 0; // user and system time: the wall time less its waits (for a disk, say)
     double peakMiB = 0; // the child's maximum resident set
     int exitCode = -1;  // -1 when it did not exit normally
 };
@@ -24,7 +25,7 @@ std::string ownFolder();
 double median(std::vector<double> values);
 
 // Runs a and b alternately, pairs times, and prints the medians of each and
-// the medians of the ratios a / b for time and peak memory. Returns false
+// the medians of the ratios a / b for wall time, CPU time and peak memory. Returns false
 // (after saying so) if a run fails.
 bool compare(const char *label, const std::vector<std::string> &a, const std::vector<std::string> &b,
              int pairs, const std::string &stdinFile = {});
