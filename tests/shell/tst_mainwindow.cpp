@@ -54,6 +54,8 @@ private Q_SLOTS:
     void noCardFilesLeavesNewCardOnly();
     void openingACardLaysTheWindowOut();
     void closingReturnsToTheWelcomeState();
+    void welcomeWindowIsNotZoomed_data();
+    void welcomeWindowIsNotZoomed();
     void missingPictureOrBadCardKeepsTheState_data();
     void missingPictureOrBadCardKeepsTheState();
     void damagedPictureGetsANoticeAndTheCardOpens_data();
@@ -218,6 +220,38 @@ void TestMainWindow::closingReturnsToTheWelcomeState()
     for (QAction *a : window()->menuBar()->actions())
         bar << a->text();
     QCOMPARE(bar, (QStringList{u"&File"_s, u"&CustomCard"_s, u"About"_s}));
+}
+
+void TestMainWindow::welcomeWindowIsNotZoomed_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("2x") << 2.0;
+    QTest::newRow("3x") << 3.0;
+    QTest::newRow("4x") << 4.0;
+}
+
+void TestMainWindow::welcomeWindowIsNotZoomed()
+{
+    // The welcome panel does not scale with the card zoom, so neither does
+    // its window: at any zoom, and after a card opened at that zoom closes,
+    // it is as large as at 1:1.
+    QFETCH(double, zoom);
+    copyCard(CardLayouts::canada());
+    window()->setZoom(1.0);
+    const QSize unzoomed = window()->size();
+    const int dpi = window()->logicalDpiX();
+    QVERIFY(unzoomed.width() >= qRound(3744 * dpi / 1440.0));
+    QVERIFY(unzoomed.height() >= qRound(3324 * dpi / 1440.0));
+
+    window()->setZoom(zoom);
+    QCOMPARE(window()->size(), unzoomed);
+    QVERIFY(window()->mnuCustCard_Click(1));
+    QVERIFY(window()->size() != unzoomed);
+    window()->cardWindow()->mnuClose()->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!window()->cardWindow());
+    QCOMPARE(window()->size(), unzoomed);
+    QCOMPARE(window()->widthTwips(), 3744);
 }
 
 void TestMainWindow::missingPictureOrBadCardKeepsTheState_data()
