@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -57,6 +58,14 @@ bool copyOne(const QString &source, const QString &target, QString *reason)
     return true;
 }
 
+// A card file's name ends in ".qcf", in any case. Matched here rather than by
+// a QDir name filter, which compiles a regular expression: the first one
+// compiled costs a start of the program more than listing the folder.
+bool isCardFileName(const QString &name)
+{
+    return name.endsWith(u".qcf"_s, Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QString CardFolder::resolve(const QString &exeDir)
@@ -77,8 +86,21 @@ bool CardFolder::isUsableBuildFolder(const QString &dir)
     const QFileInfo info(dir);
     if (dir.isEmpty() || !info.isDir() || !info.isWritable())
         return false;
-    // Name filters match without regard to case, as the card chooser does.
-    return !QDir(dir).entryList({u"*.qcf"_s}, QDir::Files).isEmpty();
+    // The first card file found is enough.
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        if (isCardFileName(it.fileName()))
+            return true;
+    }
+    return false;
+}
+
+QStringList CardFolder::cardFiles(const QString &dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    names.removeIf([](const QString &name) { return !isCardFileName(name); });
+    return names;
 }
 
 QString CardFolder::installedCardsFolder(const QString &exeDir)

@@ -17,6 +17,9 @@ public:
 
     // True when dir holds card files (*.qcf) and the user may write in it.
     static bool isUsableBuildFolder(const QString &dir);
+    // The card files of dir: its files named *.qcf in any case, hidden ones
+    // left out, sorted by name without regard to case.
+    static QStringList cardFiles(const QString &dir);
     // Where the installed cards are, relative to an installed program.
     static QString installedCardsFolder(const QString &exeDir);
     // The user's own card folder in the user's data folder.

@@ -2,6 +2,7 @@
 
 #include "PictureFile.h"
 
+#include "CardFolder.h"
 #include "CryptoProvider.h"
 #include "MainLayout.h"
 #include "Messages.h"
@@ -138,9 +139,7 @@ int chooserRowsOnScreen(QWidget *window, QMenu *menu)
 
 void MDIForm1::fillChooser()
 {
-    QDir dir(m_appPath);
-    const QStringList names = dir.entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    m_slots = chooserSlots(names);
+    m_slots = chooserSlots(CardFolder::cardFiles(m_appPath));
     // A few cards always fit; only more of them need the menu measured.
     const auto visible = std::count_if(m_slots.cbegin(), m_slots.cend(), [](const ChooserSlot &s) { return s.visible; });
     const int rows = visible <= MinimumChooserRows ? MinimumChooserRows : chooserRowsOnScreen(this, m_cardMenu);

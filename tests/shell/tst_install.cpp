@@ -87,6 +87,8 @@ private Q_SLOTS:
     void programBesideBundledCardsUsesThem();
     void buildFolder_data();
     void buildFolder();
+    void cardFilesOfAFolder_data();
+    void cardFilesOfAFolder();
     void firstStartCopiesTheInstalledCards();
     void laterStartsKeepTheUsersCards();
     void copyFailuresAreReported_data();
@@ -179,6 +181,45 @@ void TestInstall::programBesideBundledCardsUsesThem()
     QCOMPARE(CardFolder::resolve(), bin);
     QVERIFY(!QFileInfo::exists(CardFolder::userCardsFolder()));
     QVERIFY(m_sink.messages.isEmpty());
+}
+
+void TestInstall::cardFilesOfAFolder_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QStringList>("cards");
+
+    QTest::newRow("sorted without regard to case")
+        << QStringList{u"us.qcf"_s, u"Canada.qcf"_s, u"CANADA_Blue.QCF"_s, u"b.Qcf"_s} << QStringList{}
+        << QStringList{u"b.Qcf"_s, u"Canada.qcf"_s, u"CANADA_Blue.QCF"_s, u"us.qcf"_s};
+    QTest::newRow("other names left out")
+        << QStringList{u"Canada.gif"_s, u"Canada.qcfd"_s, u"Canada.qcf.bak"_s, u"qcf"_s, u"xqcf"_s, u"readme.txt"_s}
+        << QStringList{} << QStringList{};
+    QTest::newRow("hidden files and folders left out")
+        << QStringList{u".hidden.qcf"_s, u".qcf"_s, u"Card.qcf"_s} << QStringList{u"Folder.qcf"_s}
+        << QStringList{u"Card.qcf"_s};
+    QTest::newRow("spaces and accents") << QStringList{u"\u00c9t\u00e9 card.qcf"_s, u"a b.qcf"_s} << QStringList{}
+                                        << QStringList{u"a b.qcf"_s, u"\u00c9t\u00e9 card.qcf"_s};
+    QTest::newRow("empty folder") << QStringList{} << QStringList{} << QStringList{};
+}
+
+void TestInstall::cardFilesOfAFolder()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, folders);
+    QFETCH(QStringList, cards);
+    const QString dir = m_dir->filePath(u"cards"_s);
+    QVERIFY(QDir().mkpath(dir));
+    for (const QString &name : files)
+        writeFile(QDir(dir).filePath(name), "card");
+    for (const QString &name : folders)
+        QVERIFY(QDir(dir).mkdir(name));
+
+    QCOMPARE(CardFolder::cardFiles(dir), cards);
+    // The same list as a QDir name filter gives.
+    QCOMPARE(CardFolder::cardFiles(dir),
+             QDir(dir).entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    QCOMPARE(CardFolder::isUsableBuildFolder(dir), !cards.isEmpty());
 }
 
 void TestInstall::buildFolder_data()
