@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QScrollArea>
@@ -29,6 +30,7 @@
 #include <QStyle>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +68,45 @@ void MDIForm1::SetAppPath(const QString &appPath)
     m_appPath = QDir::cleanPath(appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath);
 }
 
+namespace {
+
+// A line of plain text at a multiple of its font's size. The text is drawn
+// through a scaled painter, so its glyphs come from the font engine the
+// window already has: a font of another size is another engine, whose
+// set-up (a font match through fontconfig) would delay the first paint.
+class ScaledTextLabel : public QLabel
+{
+public:
+    ScaledTextLabel(const QString &text, qreal scale, QWidget *parent)
+        : QLabel(text, parent), m_scale(scale)
+    {
+        setTextFormat(Qt::PlainText);
+    }
+
+    QSize sizeHint() const override
+    {
+        const QFontMetricsF metrics(font());
+        const QSizeF text(metrics.horizontalAdvance(this->text()) * m_scale, metrics.height() * m_scale);
+        const QMargins m = contentsMargins();
+        return QSize(qCeil(text.width()) + m.left() + m.right(), qCeil(text.height()) + m.top() + m.bottom());
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.scale(m_scale, m_scale);
+        const QRectF area = contentsRect().toRectF();
+        painter.drawText(QRectF(area.topLeft() / m_scale, area.size() / m_scale), int(alignment()), text());
+    }
+
+private:
+    qreal m_scale;
+};
+
+} // namespace
+
 void MDIForm1::buildWelcome()
 {
     m_picCards = new QWidget(m_stack);
@@ -73,12 +114,9 @@ void MDIForm1::buildWelcome()
     picture->setFixedSize(300, 220);
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(ProductInfo::picture(200));
-    auto *name = new QLabel(ProductInfo::name(), m_picCards);
-    // Large, in the regular face: a bold face is a second font file to find
-    // and open before the window can first be painted.
-    QFont big = name->font();
-    big.setPointSizeF(big.pointSizeF() * 2);
-    name->setFont(big);
+    // Twice the size of the window's font, in its regular face: a bold face
+    // is a second font file to find and open before the first paint.
+    auto *name = new ScaledTextLabel(ProductInfo::name(), 2.0, m_picCards);
     name->setAlignment(Qt::AlignCenter);
     auto *address = new QLabel(ProductInfo::webAddress(), m_picCards);
     address->setTextFormat(Qt::PlainText);

@@ -55,6 +55,7 @@ private Q_SLOTS:
     void openingACardLaysTheWindowOut();
     void closingReturnsToTheWelcomeState();
     void welcomeWindowIsNotZoomed_data();
+    void welcomePanelShowsNameAndAddress();
     void welcomeWindowIsNotZoomed();
     void missingPictureOrBadCardKeepsTheState_data();
     void missingPictureOrBadCardKeepsTheState();
@@ -252,6 +253,57 @@ void TestMainWindow::welcomeWindowIsNotZoomed()
     QVERIFY(!window()->cardWindow());
     QCOMPARE(window()->size(), unzoomed);
     QCOMPARE(window()->widthTwips(), 3744);
+}
+
+namespace {
+
+// The rows and columns of image that hold anything but its corner's colour.
+QRect inkBounds(const QImage &image)
+{
+    const QRgb background = image.pixel(0, 0);
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+} // namespace
+
+void TestMainWindow::welcomePanelShowsNameAndAddress()
+{
+    QLabel *name = nullptr;
+    QLabel *address = nullptr;
+    for (QLabel *label : window()->picCards()->findChildren<QLabel *>()) {
+        if (label->text() == u"Borvessa"_s)
+            name = label;
+        else if (label->text().startsWith(u"https://"_s))
+            address = label;
+    }
+    QVERIFY(name);
+    QVERIFY(address);
+    QVERIFY(name->isVisible());
+    QVERIFY(address->isVisible());
+    QCOMPARE(address->textFormat(), Qt::PlainText);
+
+    // The name is drawn whole, centred, at twice the size of the same text in
+    // the window's font.
+    QLabel plain(u"Borvessa"_s);
+    plain.setFont(name->font());
+    plain.adjustSize();
+    const QRect big = inkBounds(name->grab().toImage());
+    const QRect small = inkBounds(plain.grab().toImage());
+    QVERIFY(!big.isEmpty() && !small.isEmpty());
+    QVERIFY2(std::abs(big.height() - 2 * small.height()) <= 2,
+             qPrintable(u"%1 against %2 pixels high"_s.arg(big.height()).arg(small.height())));
+    QVERIFY2(std::abs(big.width() - 2 * small.width()) <= 3,
+             qPrintable(u"%1 against %2 pixels wide"_s.arg(big.width()).arg(small.width())));
+    QVERIFY(big.left() > 0 && big.top() > 0);
+    QVERIFY(big.right() < name->width() - 1 && big.bottom() < name->height() - 1);
+    QVERIFY(std::abs(big.center().x() - name->width() / 2) <= 2);
 }
 
 void TestMainWindow::missingPictureOrBadCardKeepsTheState_data()
