@@ -1,12 +1,14 @@
 // RC2 and MD5 go through OpenSSL's low-level functions, which need no library
 // context and no provider: a card file is read or written without loading the
 // legacy provider, which alone costs a short card tool run more than its card
-// work. They are deprecated in OpenSSL 3 but kept in its libcrypto.
+// work. They are deprecated in OpenSSL 3 but kept in its libcrypto. Key pairs,
+// the key exchange and random session keys are the RSA side (CryptoRsa.h).
 #define OPENSSL_SUPPRESS_DEPRECATED
 
 #include "CryptoProvider.h"
 
 #include "AtomicFile.h"
+#include "CryptoRsa.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +16,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include <openssl/bio.h>
-#include <openssl/bn.h>
-#include <openssl/core_names.h>
 #include <openssl/crypto.h>
-#include <openssl/evp.h>
 #include <openssl/md5.h>
-#include <openssl/param_build.h>
-#include <openssl/pem.h>
-#include <openssl/provider.h>
-#include <openssl/rand.h>
 #include <openssl/rc2.h>
-#include <openssl/rsa.h>
 
 #include <algorithm>
 #include <array>
@@ -41,20 +34,8 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Frees an OpenSSL object through the given function.
-template <auto Free>
-struct OsslFree
-{
-    template <typename T>
-    void operator()(T *p) const { Free(p); }
-};
-
-using PkeyPtr = std::shared_ptr<EVP_PKEY>;
-using PkeyCtxPtr = std::unique_ptr<EVP_PKEY_CTX, OsslFree<EVP_PKEY_CTX_free>>;
-using BioPtr = std::unique_ptr<BIO, OsslFree<BIO_free>>;
-using BnPtr = std::unique_ptr<BIGNUM, OsslFree<BN_free>>;
-using ParamBldPtr = std::unique_ptr<OSSL_PARAM_BLD, OsslFree<OSSL_PARAM_BLD_free>>;
-using ParamPtr = std::unique_ptr<OSSL_PARAM, OsslFree<OSSL_PARAM_free>>;
+using PkeyPtr = CryptoRsa::Key;
+using Pkey = evp_pkey_st;
 
 constexpr std::uint32_t kBlock = 8;
 constexpr int kRc2KeyBytes = 16;
@@ -152,12 +133,8 @@ struct KeyObject
 };
 
 // The provider's process-wide state. RC2 and MD5 need no part of OpenSSL's
-// own set-up, so card files never initialise it. The RSA key pairs and random
-// session keys use a private library context with the default provider, made
-// at their first use, which keeps the rest of the process on OpenSSL's
-// defaults. Its start-up is kept to what they need: the system's OpenSSL
-// configuration file is not read (the private context never uses it), and the
-// old name tables of every cipher and digest are not built.
+// own set-up, so card files never initialise it; the RSA side sets up what it
+// needs at its first use.
 struct State
 {
     State() = default;
@@ -165,27 +142,6 @@ struct State
     State &operator=(const State &) = delete;
 
     Handle newHandle() { return ++lastHandle; }
-
-    // The library context for RSA and random numbers; null when it cannot be
-    // made. Safe to call from any thread.
-    OSSL_LIB_CTX *rsaContext()
-    {
-        std::call_once(rsaOnce, [this] {
-            OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CONFIG | OPENSSL_INIT_NO_ADD_ALL_CIPHERS
-                                    | OPENSSL_INIT_NO_ADD_ALL_DIGESTS,
-                                nullptr);
-            libctx.reset(OSSL_LIB_CTX_new());
-            if (libctx)
-                defaultProvider.reset(OSSL_PROVIDER_load(libctx.get(), "default"));
-            if (!defaultProvider)
-                libctx.reset();
-        });
-        return libctx.get();
-    }
-
-    std::once_flag rsaOnce;
-    std::unique_ptr<OSSL_LIB_CTX, OsslFree<OSSL_LIB_CTX_free>> libctx;
-    std::unique_ptr<OSSL_PROVIDER, OsslFree<OSSL_PROVIDER_unload>> defaultProvider;
 
     std::mutex mutex;
     Handle lastHandle = 0;
@@ -247,131 +203,40 @@ std::uint32_t loadKeyPair(const Context &context, PkeyPtr *out)
     const QByteArray pem = file.readAll();
     if (pem.isEmpty())
         return NTE_NO_KEY;
-    OSSL_LIB_CTX *libctx = state().rsaContext();
-    BioPtr bio(BIO_new_mem_buf(pem.constData(), int(pem.size())));
-    if (!libctx || !bio)
-        return NTE_FAIL;
-    EVP_PKEY *pkey = PEM_read_bio_PrivateKey_ex(bio.get(), nullptr, nullptr, nullptr, libctx, nullptr);
-    if (!pkey)
-        return NTE_KEYSET_ENTRY_BAD;
-    out->reset(pkey, EVP_PKEY_free);
-    if (!EVP_PKEY_is_a(pkey, "RSA"))
-        return NTE_KEYSET_ENTRY_BAD;
-    return 0;
+    return CryptoRsa::readKeyPair(pem, out);
 }
 
-bool storeKeyPair(Context *context, EVP_PKEY *pkey)
+bool storeKeyPair(Context *context, Pkey *pkey)
 {
     if (!makeKeysFolder(context->path))
         return false;
-    BioPtr bio(BIO_new(BIO_s_mem()));
-    if (!bio || !PEM_write_bio_PrivateKey(bio.get(), pkey, nullptr, nullptr, 0, nullptr, nullptr))
-        return false;
-    char *data = nullptr;
-    const long size = BIO_get_mem_data(bio.get(), &data);
-    if (size <= 0 || !writeContainer(context->path, QByteArray(data, qsizetype(size))))
+    const QByteArray pem = CryptoRsa::writeKeyPair(pkey);
+    if (pem.isEmpty() || !writeContainer(context->path, pem))
         return false;
     context->unwritten = false;
     return true;
 }
 
 
-std::uint32_t modulusBytes(EVP_PKEY *pkey)
+std::uint32_t modulusBytes(Pkey *pkey)
 {
-    return std::uint32_t(EVP_PKEY_get_bits(pkey) + 7) / 8;
+    return (CryptoRsa::bits(pkey) + 7) / 8;
 }
 
-Bytes publicKeyBlob(EVP_PKEY *pkey)
+Bytes publicKeyBlob(Pkey *pkey)
 {
-    BIGNUM *n = nullptr;
-    BIGNUM *e = nullptr;
-    const bool ok = EVP_PKEY_get_bn_param(pkey, OSSL_PKEY_PARAM_RSA_N, &n)
-                    && EVP_PKEY_get_bn_param(pkey, OSSL_PKEY_PARAM_RSA_E, &e);
-    const BnPtr modulus(n);
-    const BnPtr exponent(e);
-    if (!ok || BN_num_bits(exponent.get()) > 32)
+    Bytes modulus;
+    std::uint32_t exponent = 0;
+    if (!CryptoRsa::publicParts(pkey, &modulus, &exponent))
         return {};
-    const std::uint32_t modBytes = modulusBytes(pkey);
     Bytes blob;
     appendBlobHeader(blob, PUBLICKEYBLOB, CALG_RSA_KEYX);
     appendLe32(blob, RSA1_MAGIC);
-    appendLe32(blob, modBytes * 8);
-    appendLe32(blob, std::uint32_t(BN_get_word(exponent.get())));
-    blob.resize(kPublicKeyBlobFixed + modBytes);
-    if (BN_bn2lebinpad(modulus.get(), blob.data() + kPublicKeyBlobFixed, int(modBytes)) < 0)
-        return {};
+    appendLe32(blob, std::uint32_t(modulus.size()) * 8);
+    appendLe32(blob, exponent);
+    blob.insert(blob.end(), modulus.begin(), modulus.end());
     return blob;
 }
-
-PkeyPtr publicKeyFromBlob(const unsigned char *modulusLe, std::uint32_t modBytes, std::uint32_t pubExp)
-{
-    const BnPtr n(BN_lebin2bn(modulusLe, int(modBytes), nullptr));
-    const BnPtr e(BN_new());
-    ParamBldPtr bld(OSSL_PARAM_BLD_new());
-    if (!n || !e || !bld || !BN_set_word(e.get(), pubExp)
-        || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_N, n.get())
-        || !OSSL_PARAM_BLD_push_BN(bld.get(), OSSL_PKEY_PARAM_RSA_E, e.get()))
-        return {};
-    const ParamPtr params(OSSL_PARAM_BLD_to_param(bld.get()));
-    OSSL_LIB_CTX *libctx = state().rsaContext();
-    PkeyCtxPtr ctx(libctx ? EVP_PKEY_CTX_new_from_name(libctx, "RSA", nullptr) : nullptr);
-    EVP_PKEY *pkey = nullptr;
-    if (!params || !ctx || EVP_PKEY_fromdata_init(ctx.get()) <= 0
-        || EVP_PKEY_fromdata(ctx.get(), &pkey, EVP_PKEY_PUBLIC_KEY, params.get()) <= 0)
-        return {};
-    return PkeyPtr(pkey, EVP_PKEY_free);
-}
-
-PkeyPtr generateRsa(unsigned bits)
-{
-    OSSL_LIB_CTX *libctx = state().rsaContext();
-    PkeyCtxPtr ctx(libctx ? EVP_PKEY_CTX_new_from_name(libctx, "RSA", nullptr) : nullptr);
-    EVP_PKEY *pkey = nullptr;
-    if (!ctx || EVP_PKEY_keygen_init(ctx.get()) <= 0
-        || EVP_PKEY_CTX_set_rsa_keygen_bits(ctx.get(), int(bits)) <= 0
-        || EVP_PKEY_generate(ctx.get(), &pkey) <= 0)
-        return {};
-    return PkeyPtr(pkey, EVP_PKEY_free);
-}
-
-// RSA PKCS#1 v1.5; CryptoAPI stores the result least significant byte first.
-Bytes rsaEncryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
-{
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().rsaContext(), pkey, nullptr));
-    Bytes out(modulusBytes(pkey));
-    std::size_t outLen = out.size();
-    if (!ctx || EVP_PKEY_encrypt_init(ctx.get()) <= 0
-        || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0
-        || EVP_PKEY_encrypt(ctx.get(), out.data(), &outLen, data, len) <= 0 || outLen != out.size())
-        return {};
-    std::reverse(out.begin(), out.end());
-    return out;
-}
-
-Bytes rsaDecryptLe(EVP_PKEY *pkey, const unsigned char *data, std::size_t len)
-{
-    Bytes in(data, data + len);
-    std::reverse(in.begin(), in.end());
-    PkeyCtxPtr ctx(EVP_PKEY_CTX_new_from_pkey(state().rsaContext(), pkey, nullptr));
-    Bytes out(in.size());
-    std::size_t outLen = out.size();
-    if (!ctx || EVP_PKEY_decrypt_init(ctx.get()) <= 0
-        || EVP_PKEY_CTX_set_rsa_padding(ctx.get(), RSA_PKCS1_PADDING) <= 0)
-        return {};
-    // Bad padding must fail as it does under CryptoAPI rather than yield a
-    // synthetic key (OpenSSL 3.2 and later; older versions ignore the setting).
-    unsigned int implicitRejection = 0;
-    const OSSL_PARAM params[] = {
-        OSSL_PARAM_construct_uint("implicit-rejection", &implicitRejection),
-        OSSL_PARAM_construct_end(),
-    };
-    EVP_PKEY_CTX_set_params(ctx.get(), params);
-    if (EVP_PKEY_decrypt(ctx.get(), out.data(), &outLen, in.data(), in.size()) <= 0)
-        return {};
-    out.resize(outLen);
-    return out;
-}
-
 
 // A 40-bit RC2 key: five secret bytes followed by eleven zero salt bytes.
 KeyObject rc2Key(const unsigned char *secret, bool exportable)
@@ -634,17 +499,21 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
         const std::uint32_t rsaBits = bits ? bits : kDefaultRsaBits;
         if (rsaBits < kMinRsaBits || rsaBits > kMaxRsaBits || rsaBits % 8)
             return fail(NTE_BAD_FLAGS);
+        if (!CryptoRsa::available())
+            return fail(NTE_BAD_ALGID);
         object.kind = KeyKind::RsaPair;
         object.exportable = flags & CRYPT_EXPORTABLE;
-        object.pkey = generateRsa(rsaBits);
+        object.pkey = CryptoRsa::generate(rsaBits);
         if (!object.pkey || !storeKeyPair(context, object.pkey.get()))
             return fail(NTE_FAIL);
     } else if (algId == CALG_RC2) {
         if (bits != 0 && bits != kRc2EffectiveBits)
             return fail(NTE_BAD_FLAGS);
+        // A random session key comes with the key exchange, which is its use.
+        if (!CryptoRsa::available())
+            return fail(NTE_BAD_ALGID);
         std::array<unsigned char, kRc2SecretBytes> secret{};
-        OSSL_LIB_CTX *libctx = st.rsaContext();
-        if (!libctx || RAND_bytes_ex(libctx, secret.data(), secret.size(), 0) <= 0)
+        if (!CryptoRsa::randomBytes(secret.data(), secret.size()))
             return fail(NTE_FAIL);
         object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
         OPENSSL_cleanse(secret.data(), secret.size());
@@ -716,7 +585,7 @@ bool exportKey(Handle key, Handle expKey, std::uint32_t blobType, std::uint32_t 
     const std::uint32_t needed = kSimpleBlobFixed + modulusBytes(exchange->pkey.get());
     if (!buf || *len < needed)
         return deliver(Bytes(needed), buf, len);
-    const Bytes sealed = rsaEncryptLe(exchange->pkey.get(), object->material.data(), kRc2SecretBytes);
+    const Bytes sealed = CryptoRsa::encryptLe(exchange->pkey.get(), object->material.data(), kRc2SecretBytes);
     if (sealed.empty())
         return fail(NTE_FAIL);
     Bytes blob;
@@ -746,6 +615,9 @@ bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle
     if (blob[1] != CUR_BLOB_VERSION)
         return fail(NTE_BAD_VER);
     const std::uint32_t keyAlg = readLe32(blob + 4);
+    // Both blob kinds need the RSA side: a public key, or a session key sealed with one.
+    if (!CryptoRsa::available())
+        return fail(NTE_BAD_ALGID);
 
     KeyObject object;
     if (type == PUBLICKEYBLOB) {
@@ -760,8 +632,8 @@ bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle
             return fail(NTE_BAD_DATA);
         object.kind = KeyKind::RsaPublic;
         object.exportable = true;
-        object.pkey = publicKeyFromBlob(blob + kPublicKeyBlobFixed, bitLen / 8, pubExp);
-        if (!object.pkey || std::uint32_t(EVP_PKEY_get_bits(object.pkey.get())) != bitLen)
+        object.pkey = CryptoRsa::fromPublicParts(blob + kPublicKeyBlobFixed, bitLen / 8, pubExp);
+        if (!object.pkey || CryptoRsa::bits(object.pkey.get()) != bitLen)
             return fail(NTE_BAD_DATA);
     } else {
         if (keyAlg != CALG_RC2)
@@ -781,7 +653,7 @@ bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle
         }
         if (len - kSimpleBlobFixed != modulusBytes(exchange.get()))
             return fail(NTE_BAD_DATA);
-        Bytes secret = rsaDecryptLe(exchange.get(), blob + kSimpleBlobFixed, len - kSimpleBlobFixed);
+        Bytes secret = CryptoRsa::decryptLe(exchange.get(), blob + kSimpleBlobFixed, len - kSimpleBlobFixed);
         if (secret.size() != kRc2SecretBytes)
             return fail(NTE_BAD_DATA);
         object = rc2Key(secret.data(), flags & CRYPT_EXPORTABLE);
