@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once normally, once with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then kills card writes at random moments, and
-# runs each fuzz target for a short fixed time (BORVESSA_FUZZ_SECONDS, 60 by
-# default). Exits non-zero on any failure.
+# runs each fuzz target for a short fixed time. Exits non-zero on any failure.
+#
+# usage: ./test.sh [--fuzz SECONDS]   (each fuzz target's time, 60 by default)
 set -euo pipefail
 cd "$(dirname "$0")"
+seconds=${BORVESSA_FUZZ_SECONDS:-60}
+while [ $# -gt 0 ]; do
+    case $1 in
+        --fuzz) [ $# -ge 2 ] && [[ $2 =~ ^[0-9]+$ ]] || { echo "usage: ./test.sh [--fuzz SECONDS]" >&2; exit 2; }
+                seconds=$2; shift 2 ;;
+        *) echo "usage: ./test.sh [--fuzz SECONDS]" >&2; exit 2 ;;
+    esac
+done
 source scripts/deps.sh
 borvessa_install_deps "${BORVESSA_TEST_DEPS[@]}"
 
@@ -29,7 +38,6 @@ echo "== Fuzz targets"
 if command -v clang++-14 >/dev/null; then
     CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBORVESSA_FUZZ=ON
     cmake --build build-fuzz -j "$jobs" --target fuzz_card fuzz_envelope fuzz_cardform
-    seconds=${BORVESSA_FUZZ_SECONDS:-60}
     for run in card:cards envelope:envelope cardform:cards; do
         target=fuzz_${run%%:*}
         # New inputs go to a scratch corpus; the seeds in the repository stay.

@@ -6,10 +6,15 @@
 #include <cstring>
 #include <filesystem>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <poll.h>
+#include <unistd.h>
 
 extern char **environ;
 
@@ -36,6 +41,19 @@ Run run(const std::vector<std::string> &argv, const std::string &stdinFile)
         posix_spawn_file_actions_destroy(&actions);
         return result;
     }
+    // A program that never ends (a modal dialog waiting for an answer, say)
+    // is killed after the time limit, so the benchmark fails instead of
+    // waiting for ever. The wait blocks on the process's descriptor, so it
+    // takes no time from the program being timed.
+    const int pidfd = int(syscall(SYS_pidfd_open, pid, 0));
+    pollfd ended{pidfd, POLLIN, 0};
+    if (pidfd >= 0 && poll(&ended, 1, int(std::chrono::milliseconds(TimeLimit).count())) == 0) {
+        kill(pid, SIGKILL);
+        std::fprintf(stderr, "%s did not end within %lld s and was killed\n", args[0],
+                     static_cast<long long>(TimeLimit.count()));
+    }
+    if (pidfd >= 0)
+        close(pidfd);
     int status = 0;
     rusage usage {};
     wait4(pid, &status, 0, &usage);

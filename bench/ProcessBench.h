@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,12 @@ struct Run
     int exitCode = -1;  // -1 when it did not exit normally
 };
 
+// How long one run may take before it is killed.
+inline constexpr std::chrono::seconds TimeLimit{30};
+
 // Runs argv[0] (a path) with the arguments; standard input comes from
-// stdinFile (or /dev/null), standard output and error go to /dev/null.
+// stdinFile (or /dev/null), standard output and error go to /dev/null. A run
+// past TimeLimit is killed and counts as failed.
 Run run(const std::vector<std::string> &argv, const std::string &stdinFile = {});
 
 // The folder of the running benchmark, where the programs it times are built.

@@ -1,6 +1,8 @@
 // The card tool's card commands on a bundled card, against a bare
-// QCoreApplication that does nothing: whole processes, interleaved, median of
-// the ratios. Run: build/bin/bench_cardtool [--pairs N]
+// QCoreApplication that does nothing but loads the same shared libraries:
+// whole processes, interleaved, median of the ratios. One last line compares
+// a command with a QCoreApplication that loads Qt Core alone.
+// Run: build/bin/bench_cardtool [--pairs N]
 
 #include "ProcessBench.h"
 
@@ -40,7 +42,8 @@ int main(int argc, char **argv)
         && ProcessBench::compare("show", {tool, "show", card}, bare, pairs)
         && ProcessBench::compare("check", {tool, "check", card}, bare, pairs)
         && ProcessBench::compare("get", {tool, "get", card, "553"}, bare, pairs)
-        && ProcessBench::compare("set", {tool, "set", copy, "553", "EnlargeFactor:1"}, bare, pairs);
+        && ProcessBench::compare("set", {tool, "set", copy, "553", "EnlargeFactor:1"}, bare, pairs)
+        && ProcessBench::compare("get, Qt Core", {tool, "get", card, "553"}, {dir + "/bench_bare_coreapp_core"}, pairs);
     std::system(("rm -rf '" + base + "'").c_str());
     return ok ? 0 : 1;
 }

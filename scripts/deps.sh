@@ -3,8 +3,8 @@
 # when any of them is missing. Sourced by run.sh and test.sh.
 
 # What test.sh needs beyond the build: clang 14 and its libFuzzer runtime for
-# the fuzz targets.
-BORVESSA_TEST_DEPS=(clang-14 libclang-rt-14-dev)
+# the fuzz targets, strace for the kill loop.
+BORVESSA_TEST_DEPS=(clang-14 libclang-rt-14-dev strace)
 
 borvessa_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools

@@ -845,15 +845,9 @@ PrintPage frmCanCard::pageAtRest()
     return page;
 }
 
-CardPrinting *frmCanCard::printerFor(const QString &failure)
+CardPrinting &frmCanCard::printer()
 {
-    if (m_printer)
-        return m_printer;
-    QString error;
-    CardPrinting *const printer = CardPrinting::systemPrinter(&error);
-    if (!printer)
-        Messages::error(failure + u"\n\n"_s + error);
-    return printer;
+    return m_printer ? *m_printer : CardPrinting::systemPrinter();
 }
 
 PrintPage frmCanCard::PrintCard2() const
@@ -866,13 +860,11 @@ bool frmCanCard::PrintCard1()
     if (!m_model.clsCard())
         return false;
     const int copies = GetCopies();
-    CardPrinting *const printer = printerFor(u"The card was not printed."_s);
-    if (!printer)
-        return false;
+    CardPrinting &printer = this->printer();
     const PrintPage page = PrintCard2();
     // Before a card is used up, say how many answers will not land in their
     // fields.
-    const std::optional<QMarginsF> margins = printer->unprintableMargins(page);
+    const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
     const std::size_t misfits = SheetModel::build(page, margins ? &*margins : nullptr).misfits.size();
     QString question = u"Print %1 declaration form(s)?"_s.arg(copies);
     if (misfits > 0)
@@ -880,7 +872,7 @@ bool frmCanCard::PrintCard1()
     if (!Messages::confirm(question, u"Requesting Confirmation"_s))
         return false;
     QString error;
-    if (!printer->print(page, copies, RenderOptions{}, &error)) {
+    if (!printer.print(page, copies, RenderOptions{}, &error)) {
         Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
         return false;
     }
@@ -900,11 +892,7 @@ void frmCanCard::printPreview()
     if (!m_model.clsCard())
         return;
     const PrintPage page = pageAtRest();
-    // The preview needs no printer: without the printing module it shows the
-    // page without the printer's margins, and Print from it says why.
-    CardPrinting *const printer = m_printer ? m_printer : CardPrinting::systemPrinter(nullptr);
-    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this,
-                              printer ? printer->unprintableMargins(page) : std::nullopt);
+    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this, printer().unprintableMargins(page));
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
     // The page at the size of the card on screen, within the screen.
     QSize size(int(page.pageWidth() * scale()) + 80, int(page.pageHeight() * scale()) + 120);
@@ -966,12 +954,10 @@ bool frmCanCard::printCalibrationSheet()
     if (!m_model.clsCard())
         return false;
     const QString failure = u"The calibration sheet was not printed."_s;
-    CardPrinting *const printer = printerFor(failure);
-    if (!printer)
-        return false;
+    CardPrinting &printer = this->printer();
     const PrintPage page = pageAtRest();
     QString error;
-    if (!printer->printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
+    if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
         Messages::error(failure + u"\n\n"_s + error);
         return false;
     }
@@ -1046,9 +1032,7 @@ bool frmCanCard::printAlignmentPage()
     if (!m_model.clsCard())
         return false;
     const QString failure = u"The alignment page was not printed."_s;
-    CardPrinting *const printer = printerFor(failure);
-    if (!printer)
-        return false;
+    CardPrinting &printer = this->printer();
     if (!Messages::confirm(
             u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
             u"Requesting Confirmation"_s))
@@ -1056,7 +1040,7 @@ bool frmCanCard::printAlignmentPage()
     RenderOptions options;
     options.drawOutlines = true;
     QString error;
-    const bool printed = printer->print(pageAtRest(), 1, options, &error);
+    const bool printed = printer.print(pageAtRest(), 1, options, &error);
     if (!printed)
         Messages::error(failure + u"\n\n"_s + error);
     return printed;

@@ -216,9 +216,8 @@ private:
     void reconfigureFocusedBox();
     // The printed page, with the box being edited at its normal place.
     PrintPage pageAtRest();
-    // The printer for a command; when the printing module cannot be loaded,
-    // null after an error message that starts with failure.
-    CardPrinting *printerFor(const QString &failure);
+    // The printer for a command: the one a test set, or the system's.
+    CardPrinting &printer();
 
     CardFormModel m_model;
     double m_zoom = DefaultZoom;

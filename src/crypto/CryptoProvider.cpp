@@ -311,14 +311,6 @@ std::uint32_t lastError()
     return t_lastError;
 }
 
-// The provider is part of the program itself: always there, nothing to load.
-void preload() {}
-
-QString unavailableReason()
-{
-    return {};
-}
-
 QString containerPath(const QString &container)
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -499,8 +491,6 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
         const std::uint32_t rsaBits = bits ? bits : kDefaultRsaBits;
         if (rsaBits < kMinRsaBits || rsaBits > kMaxRsaBits || rsaBits % 8)
             return fail(NTE_BAD_FLAGS);
-        if (!CryptoRsa::available())
-            return fail(NTE_BAD_ALGID);
         object.kind = KeyKind::RsaPair;
         object.exportable = flags & CRYPT_EXPORTABLE;
         object.pkey = CryptoRsa::generate(rsaBits);
@@ -509,9 +499,6 @@ bool genKey(Handle prov, std::uint32_t algId, std::uint32_t flags, Handle *key)
     } else if (algId == CALG_RC2) {
         if (bits != 0 && bits != kRc2EffectiveBits)
             return fail(NTE_BAD_FLAGS);
-        // A random session key comes with the key exchange, which is its use.
-        if (!CryptoRsa::available())
-            return fail(NTE_BAD_ALGID);
         std::array<unsigned char, kRc2SecretBytes> secret{};
         if (!CryptoRsa::randomBytes(secret.data(), secret.size()))
             return fail(NTE_FAIL);
@@ -615,9 +602,6 @@ bool importKey(Handle prov, const unsigned char *blob, std::uint32_t len, Handle
     if (blob[1] != CUR_BLOB_VERSION)
         return fail(NTE_BAD_VER);
     const std::uint32_t keyAlg = readLe32(blob + 4);
-    // Both blob kinds need the RSA side: a public key, or a session key sealed with one.
-    if (!CryptoRsa::available())
-        return fail(NTE_BAD_ALGID);
 
     KeyObject object;
     if (type == PUBLICKEYBLOB) {

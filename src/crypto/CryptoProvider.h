@@ -9,12 +9,6 @@
 // OpenSSL. Every call returns true on success; on failure it returns false and
 // lastError() gives the code. Handles are opaque nonzero numbers that are never
 // reused, so a stale handle fails cleanly instead of reaching another object.
-//
-// Most programs link the provider itself. The window program links a
-// forwarder instead, which loads the same provider from the module
-// borvessa-crypto (see CryptoModule.h) at its first use, so that libcrypto is
-// not loaded at every start; when the module cannot be loaded every call fails
-// with NTE_PROV_DLL_NOT_FOUND or NTE_PROVIDER_DLL_FAIL.
 namespace CryptoProvider {
 
 using Handle = std::uintptr_t;
@@ -75,13 +69,6 @@ inline constexpr std::uint32_t NTE_FAIL = 0x80090020;
 // The code of the last failed call on this thread.
 std::uint32_t lastError();
 
-// Loads the provider's module in the background, on a thread of the global
-// QThreadPool, so that the first card opened does not wait for it. Does
-// nothing where the provider is linked in.
-void preload();
-// Empty while the provider is available; otherwise why it is not, naming the
-// module file and the loader's reason. Meaningful once a call has failed.
-QString unavailableReason();
 
 // The file of a key container; an empty name is the user's default container.
 QString containerPath(const QString &container = {});

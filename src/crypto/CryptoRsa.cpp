@@ -71,11 +71,6 @@ Key adopt(EVP_PKEY *pkey)
 
 } // namespace
 
-bool available()
-{
-    return true;
-}
-
 std::uint32_t readKeyPair(const QByteArray &pem, Key *out)
 {
     OSSL_LIB_CTX *libctx = context();

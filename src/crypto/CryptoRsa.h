@@ -11,23 +11,14 @@ struct evp_pkey_st; // OpenSSL's EVP_PKEY
 
 // The crypto provider's RSA side: key pairs and public keys, their PEM text
 // and blob parts, the PKCS#1 v1.5 key exchange, and random session keys.
-//
-// It is a part of its own so that a program that only reads and writes card
-// files (RC2 and MD5) can be built without it, and so without the parts of
-// libcrypto behind it, which are most of what a short card tool run would
-// otherwise load. Such a program links CryptoRsaAbsent.cpp instead, where
-// available() is false and every call fails.
 namespace CryptoRsa {
 
 using Bytes = std::vector<unsigned char>;
 using Key = std::shared_ptr<evp_pkey_st>;
 
-// False in a program built without the RSA side.
-bool available();
-
 // The RSA key pair held in PEM text. 0, or the provider's error code:
 // NTE_KEYSET_ENTRY_BAD for text that holds no RSA key pair, NTE_FAIL when
-// OpenSSL cannot be set up, NTE_BAD_ALGID without the RSA side.
+// OpenSSL cannot be set up.
 std::uint32_t readKeyPair(const QByteArray &pem, Key *out);
 // The key pair as unencrypted PEM text; empty on failure.
 QByteArray writeKeyPair(evp_pkey_st *key);

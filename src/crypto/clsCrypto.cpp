@@ -87,9 +87,6 @@ bool clsCrypto::AcquireKeyContainer()
         return true;
     }
     const std::uint32_t code = CP::lastError();
-    // A provider that could not be loaded at all has only its loader's reason.
-    if (const QString why = CP::unavailableReason(); !why.isEmpty())
-        return fail(code, why);
     fail(code, QStringLiteral("Error creating key container - ") + signedDecimal(code));
     return fail(code, QStringLiteral("Unable to initialize CryptoAPI."));
 }

@@ -66,6 +66,11 @@ CardPrinter &CardPrinter::instance()
     return *printer;
 }
 
+CardPrinting &CardPrinting::systemPrinter()
+{
+    return CardPrinter::instance();
+}
+
 QString CardPrinter::printerName() const
 {
     if (m_printer->outputFormat() == QPrinter::PdfFormat)

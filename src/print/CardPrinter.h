@@ -11,8 +11,7 @@ class QPrinter;
 // printer and lives as long as the program, so each job starts from the
 // page settings that were in force before the last one. For the job it sets
 // the card's paper and orientation, with positions from the paper's top-left
-// corner, and puts the printer's own settings back afterwards. It needs Qt
-// PrintSupport, which only the printing module links (and tests).
+// corner, and puts the printer's own settings back afterwards.
 class CardPrinter : public CardPrinting
 {
 public:
@@ -25,8 +24,7 @@ public:
     CardPrinter(const CardPrinter &) = delete;
     CardPrinter &operator=(const CardPrinter &) = delete;
 
-    // The one printer of the module (or of a program that links it); needs
-    // the application object.
+    // The program's one system printer; needs the application object.
     static CardPrinter &instance();
 
     bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error) override;

@@ -9,10 +9,8 @@
 
 #include <optional>
 
-// A printer that cards are printed on, as the card window sees it. It needs
-// no printer support library: the system's printer lives in the printing
-// module, which is loaded the first time something is printed, so a start of
-// the program does not pay for it.
+// A printer that cards are printed on, as the card window sees it: the
+// system's printer (CardPrinter) or, in tests, one that prints to a file.
 class CardPrinting
 {
 public:
@@ -28,13 +26,7 @@ public:
     // page as it prints; none when the printer has none or there is no printer.
     virtual std::optional<QMarginsF> unprintableMargins(const PrintPage &page) = 0;
 
-    // The program's one printer, following the system's default printer. It
-    // comes from the printing module, loaded on first use; null, with the
-    // module's file and the loader's reason in error, when it cannot be
-    // loaded. Needs the GUI application object.
-    static CardPrinting *systemPrinter(QString *error);
-
-    // Tests: the module file to load instead of the installed one (a file
-    // name, or an absolute path); empty restores the installed one.
-    static void setModuleFileName(const QString &fileName);
+    // The program's one printer, following the system's default printer.
+    // Needs the GUI application object.
+    static CardPrinting &systemPrinter();
 };

@@ -1,8 +1,6 @@
-# The system's printer, in its own library for the printing module, and the
-# module's entry that hands it to the window.
+# The system's printer.
 target_sources(borvessa_printer PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.h ${CMAKE_CURRENT_LIST_DIR}/CardPrinter.cpp)
-target_sources(borvessa-card-printing PRIVATE ${CMAKE_CURRENT_LIST_DIR}/PrinterEntry.cpp)
 # The preview window and the calibration dialog need Widgets, so they belong
 # to the UI library and not to the core.
 target_sources(borvessa_ui PRIVATE

@@ -3,7 +3,6 @@
 #include "PictureFile.h"
 
 #include "CardFolder.h"
-#include "CryptoProvider.h"
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
@@ -52,7 +51,6 @@ MDIForm1::~MDIForm1() = default;
 
 void MDIForm1::prepareForCards()
 {
-    CryptoProvider::preload();
     PictureFile::startBackgroundReader();
 }
 

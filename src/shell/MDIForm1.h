@@ -37,9 +37,8 @@ public:
     int heightTwips() const { return m_heightTwips; }
     int widthTwips() const { return m_widthTwips; }
 
-    // Readies in the background what opening the first card needs: the
-    // crypto module and the picture reader's thread. The program calls it
-    // once its window is first painted.
+    // Starts the picture reader's thread, which opening the first card
+    // needs. The program calls it once its window is first painted.
     static void prepareForCards();
 
     frmCanCard *cardWindow() const;

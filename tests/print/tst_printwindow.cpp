@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -49,9 +48,7 @@ private Q_SLOTS:
     void calibrationMovesTheLayout();
     void refusedCalibrationChangesNothing_data();
     void refusedCalibrationChangesNothing();
-    void unloadableModuleRefusesToPrint_data();
-    void unloadableModuleRefusesToPrint();
-    void systemPrinterComesFromTheModule();
+    void systemPrinterFailsWithoutAPrinter();
 
 private:
     void openCard(const PrintTestCard &card);
@@ -79,7 +76,6 @@ void TestPrintWindow::init()
 
 void TestPrintWindow::cleanup()
 {
-    CardPrinting::setModuleFileName({});
     m_form.reset();
     frmDesign::closeInstance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -341,97 +337,15 @@ void TestPrintWindow::refusedCalibrationChangesNothing()
     QCOMPARE(m_form->model().picture(), picture);
 }
 
-namespace {
-
-enum class PrintCommand { Card, AlignmentPage, CalibrationSheet };
-
-bool runCommand(frmCanCard &form, PrintCommand command)
-{
-    switch (command) {
-    case PrintCommand::Card:
-        return form.PrintCard1();
-    case PrintCommand::AlignmentPage:
-        return form.printAlignmentPage();
-    case PrintCommand::CalibrationSheet:
-        return form.printCalibrationSheet();
-    }
-    return false;
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(PrintCommand)
-
-void TestPrintWindow::unloadableModuleRefusesToPrint_data()
-{
-    QTest::addColumn<PrintCommand>("command");
-    QTest::addColumn<QString>("module"); // in the test folder unless absolute
-    QTest::addColumn<QByteArray>("contents"); // written there unless empty
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("reason");
-
-    const QString qtCore = QLibraryInfo::path(QLibraryInfo::LibrariesPath) + u"/libQt6Core.so.6"_s;
-    QTest::newRow("print, no module file") << PrintCommand::Card << u"missing.so"_s << QByteArray()
-                                           << u"The card was not printed."_s << u"not found"_s;
-    QTest::newRow("alignment page, not a module")
-        << PrintCommand::AlignmentPage << u"broken.so"_s << QByteArray("not a shared object\n")
-        << u"The alignment page was not printed."_s << u"Cannot load library"_s;
-    QTest::newRow("calibration sheet, a library without the printer")
-        << PrintCommand::CalibrationSheet << qtCore << QByteArray() << u"The calibration sheet was not printed."_s
-        << u"it has no entry borvessa_card_printer"_s;
-}
-
-// Without its printing module the window says which file it could not load
-// and why, asks nothing and changes nothing.
-void TestPrintWindow::unloadableModuleRefusesToPrint()
-{
-    QFETCH(PrintCommand, command);
-    QFETCH(QString, module);
-    QFETCH(QByteArray, contents);
-    QFETCH(QString, caption);
-    QFETCH(QString, reason);
-    PrintTestCard card;
-    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
-    openCard(card);
-    const QString path = QDir(m_dir.path()).filePath(module);
-    if (!contents.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
-    if (!QFileInfo::exists(path) && contents.isEmpty() && QDir::isAbsolutePath(module))
-        QSKIP("Qt Core is not in Qt's own library folder");
-    CardPrinting::setModuleFileName(path);
-    const AnswerBoxState before = m_form->model().box(0);
-    m_sink.answers = {Messages::Answer::Ok, Messages::Answer::Ok};
-
-    QVERIFY(!runCommand(*m_form, command));
-    QCOMPARE(m_sink.messages.size(), 1);
-    const Messages::Message &message = m_sink.messages.first();
-    QCOMPARE(message.icon, Messages::Icon::Critical);
-    QVERIFY2(message.text.startsWith(caption + u"\n\nThe printing module "_s + QDir::toNativeSeparators(path)
-                                     + u" cannot be loaded: "_s),
-             qPrintable(message.text));
-    QVERIFY2(message.text.section(u" cannot be loaded: "_s, 1).contains(reason), qPrintable(message.text));
-    QVERIFY(!m_form->isModified());
-    QCOMPARE(m_form->model().box(0).text, before.text);
-    QCOMPARE(m_form->model().box(0).rect.height, before.rect.height);
-}
-
-// The window's own printer is the printing module's: on a machine without a
-// printer it fails as the printer itself does, after the confirmation.
-void TestPrintWindow::systemPrinterComesFromTheModule()
+// The window's own printer is the system's: on a machine without a printer it
+// fails as the printer itself does, after the confirmation.
+void TestPrintWindow::systemPrinterFailsWithoutAPrinter()
 {
     if (!QPrinterInfo::defaultPrinter().isNull())
         QSKIP("this system has a default printer; the test never prints on paper");
     PrintTestCard card;
     card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
     openCard(card);
-    QString error;
-    CardPrinting *printer = CardPrinting::systemPrinter(&error);
-    QVERIFY2(printer, qPrintable(error));
-    QCOMPARE(CardPrinting::systemPrinter(nullptr), printer);
-
     m_sink.answers = {Messages::Answer::Ok};
     QVERIFY(!m_form->PrintCard1());
     QCOMPARE(m_sink.messages.size(), 2);

@@ -135,11 +135,10 @@ int CardTool::run(const QStringList &args)
         return get(rest);
     if (command == u"set")
         return set(rest);
-    if (isPrintingCommand(command)) {
-        if (!m_printing)
-            return report(u"borvessa-card: %1 is not available without the printing module"_s.arg(command), BadCard);
-        return m_printing(command, rest);
-    }
+    if (command == u"print")
+        return print(rest);
+    if (command == u"calibrate")
+        return calibrate(rest);
     if (command == u"--help" || command == u"-h" || command == u"help") {
         usage();
         return Ok;

@@ -14,9 +14,9 @@ struct RenderOptions;
 // The card tool: reads, checks and edits card files from the command line
 // without any window. Exit codes: 0 success, 1 a bad card, 2 wrong usage.
 //
-// The card commands need only Qt Core. The printing commands need Qt Gui and
-// the printer: they are built into the printing module (CardToolPrinting.cpp),
-// which the tool loads only when one of them runs (PrintingModule.h).
+// The card commands run on a QCoreApplication; the printing commands
+// (CardToolPrinting.cpp) need fonts and the printer, so the tool starts a
+// QGuiApplication for them.
 class CardTool
 {
 public:
@@ -36,11 +36,8 @@ public:
                                                     QString *error)>;
     void setSheetPrinter(SheetPrinterFunction printer) { m_sheetPrinter = std::move(printer); }
 
-    // True for the commands that the printing module runs.
+    // True for the commands that need a QGuiApplication.
     static bool isPrintingCommand(const QString &command);
-    // Lets run() answer the printing commands; only the printing module
-    // (and the tests linking it) call this.
-    void enablePrinting();
 
     // args excludes the program name.
     int run(const QStringList &args);
@@ -60,8 +57,7 @@ private:
     int check(const QStringList &args);
     int get(const QStringList &args);
     int set(const QStringList &args);
-    // Defined in CardToolPrinting.cpp, part of the printing module only.
-    int runPrinting(const QString &command, const QStringList &args);
+    // Defined in CardToolPrinting.cpp.
     int print(const QStringList &args);
     int calibrate(const QStringList &args);
 
@@ -70,5 +66,4 @@ private:
     PrinterFunction m_printer;
     MarginsFunction m_margins;
     SheetPrinterFunction m_sheetPrinter;
-    std::function<int(const QString &, const QStringList &)> m_printing;
 };

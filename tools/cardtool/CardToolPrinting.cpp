@@ -10,24 +10,8 @@
 
 using namespace Qt::StringLiterals;
 
-// The printing commands of the card tool. This file belongs to the printing
-// module, which links Qt Gui and the printer; the tool itself never does.
-
-void CardTool::enablePrinting()
-{
-    m_printing = [this](const QString &command, const QStringList &args) {
-        return runPrinting(command, args);
-    };
-}
-
-int CardTool::runPrinting(const QString &command, const QStringList &args)
-{
-    if (command == u"print")
-        return print(args);
-    if (command == u"calibrate")
-        return calibrate(args);
-    return usage(u"unknown command \"%1\""_s.arg(command));
-}
+// The printing commands of the card tool: they need fonts, so they run with a
+// GUI application object (see main.cpp).
 
 int CardTool::print(const QStringList &args)
 {

@@ -1,15 +1,34 @@
+#include "CardPrinter.h"
 #include "CardTool.h"
-#include "PrintingModule.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 
 int main(int argc, char **argv)
 {
-    // Printing needs Qt Gui and the printer, which only the printing module
-    // loads; every other command runs on Qt Core alone.
-    if (argc > 1 && CardTool::isPrintingCommand(QString::fromLocal8Bit(argv[1])))
-        return PrintingModule::run(argc, argv);
-
-    QCoreApplication app(argc, argv);
-    return CardTool::runApplication();
+    // Only printing needs fonts and the printer, and so a GUI application;
+    // every other command runs on Qt Core alone.
+    const bool printing = argc > 1 && CardTool::isPrintingCommand(QString::fromLocal8Bit(argv[1]));
+    std::unique_ptr<QCoreApplication> app;
+    if (printing) {
+        // The offscreen platform keeps printing free of any display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return CardTool::runApplication([printing](CardTool &tool) {
+        if (!printing)
+            return;
+        tool.setPrinter([](const PrintPage &page, int copies, const RenderOptions &options, QString *error) {
+            return CardPrinter::instance().print(page, copies, options, error);
+        });
+        tool.setSheetPrinter([](const PrintPage &page, const std::function<void(QPainter &)> &paint, QString *error) {
+            return CardPrinter::instance().printSheet(page, paint, error);
+        });
+        tool.setMarginsFunction([](const PrintPage &page) { return CardPrinter::instance().unprintableMargins(page); });
+    });
 }
