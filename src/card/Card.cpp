@@ -763,8 +763,11 @@ bool Card::SaveCardStrToFile()
                                                        : m_varCardTitle;
         const QString path = designCopyPath(title);
         QString reason = u"cannot be written: its folder cannot be made"_s;
+        // The copy holds the answers in plain text: for the user's eyes only,
+        // however an older copy was set.
         const bool written = QDir().mkpath(QFileInfo(path).absolutePath())
-            && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason);
+            && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason,
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (!written) {
             Messages::warn(u"The design copy %1 %2. The card file is saved all the same."_s
                                .arg(QDir::toNativeSeparators(path), reason));
