@@ -617,9 +617,10 @@ bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &b
     // one the next load reads. A box is written back at the line that
     // describes it, so a bank whose lines are out of order keeps one line per
     // box and every label stays with its box; of several lines for one box
-    // (keys "3" and "03"), the one whose key is the number as written. A box
-    // without a line takes its own position unless a box keeps that line,
-    // else the first line that no box keeps.
+    // (keys "3" and "03"), the one whose key is the number as written, and
+    // the others are written too (see writeBank). A box without a line takes
+    // its own position unless a box keeps that line, else the first line
+    // that no box keeps.
     m_lineNum = first;
     if (!GetStartOfLinePxInFileStr2())
         return false;
@@ -719,8 +720,10 @@ bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &box
             if (key.startsWith(u'\n'))
                 key = key.mid(1);
         }
-        // Another layout line of the box gets the same values, so that the
-        // line the window reads holds them whichever it is.
+        // The box's own line takes the key as written. Another line of the
+        // box keeps its key, so that no key repeats: a layout line gets the
+        // same values, so the window, which reads a box's last line, finds
+        // them whichever line that is; an answer line loses its answer.
         if (!w.other)
             key = QString::number(w.box);
         const QString rest = w.other && answerBank ? QString() : values(w.box);

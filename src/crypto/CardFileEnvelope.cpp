@@ -29,32 +29,44 @@ bool serviceFailure(QString *reason, const QString &what, const clsCrypto &crypt
     return failWith(reason, QStringLiteral("%1 (%2)").arg(what, crypto.errorMsg()));
 }
 
+// Why a file of this kind cannot be a card file; empty for a regular file.
+QString kindRefusal(const struct stat &info)
+{
+    if (S_ISREG(info.st_mode))
+        return {};
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("is a folder");
+    const QString kind = S_ISFIFO(info.st_mode)                      ? QStringLiteral("a named pipe")
+        : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? QStringLiteral("a device")
+                                                         : QStringLiteral("a socket or the like");
+    return QStringLiteral("it is %1, not a regular file").arg(kind);
+}
+
 // Only a regular file (a link is followed) of at most MaxCardFileBytes is
-// read; a named pipe or a device is refused without waiting on it.
+// read. Anything else is refused before it is opened, and the open does not
+// block, so a pipe put in its place meanwhile never waits for a writer.
 bool readCardBytes(const QString &path, QByteArray *bytes, QString *reason)
 {
     const auto unreadable = [reason](const QString &why) {
         return failWith(reason, QStringLiteral("cannot be read: ") + why);
     };
-    // Opened without blocking, so that a named pipe never waits for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0) {
         const int code = errno;
         return code == ENOENT ? failWith(reason, QStringLiteral("does not exist"))
                               : unreadable(qt_error_string(code));
     }
+    if (const QString refusal = kindRefusal(info); !refusal.isEmpty())
+        return unreadable(refusal);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return unreadable(qt_error_string(errno));
     const auto closing = qScopeGuard([fd] { ::close(fd); });
-    struct stat info {};
     if (::fstat(fd, &info) != 0)
         return unreadable(qt_error_string(errno));
-    if (S_ISDIR(info.st_mode))
-        return unreadable(QStringLiteral("is a folder"));
-    if (!S_ISREG(info.st_mode)) {
-        const QString kind = S_ISFIFO(info.st_mode)                      ? QStringLiteral("a named pipe")
-            : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? QStringLiteral("a device")
-                                                             : QStringLiteral("a socket or the like");
-        return unreadable(QStringLiteral("it is %1, not a regular file").arg(kind));
-    }
+    if (const QString refusal = kindRefusal(info); !refusal.isEmpty())
+        return unreadable(refusal);
     const auto tooLarge = [&unreadable](qint64 size) {
         return unreadable(QStringLiteral("it is too large for a card file (%1 bytes; at most %2)")
                               .arg(size)
