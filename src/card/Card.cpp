@@ -611,15 +611,16 @@ int Card::bankLineBox(const QString &line, bool answerBank)
 }
 
 bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                       QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *blanked)
+                       QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *others)
 {
     // The bank is walked the way the loaders walk it, so every line is the
     // one the next load reads. A box is written back at the line that
     // describes it, so a bank whose lines are out of order keeps one line per
     // box and every label stays with its box; of several lines for one box
-    // (keys "3" and "03"), the one whose key is the number as written. A box
-    // without a line takes its own position unless a box keeps that line,
-    // else the first line that no box keeps.
+    // (keys "3" and "03"), the one whose key is the number as written, and
+    // the others are written too (see writeBank). A box without a line takes
+    // its own position unless a box keeps that line, else the first line
+    // that no box keeps.
     m_lineNum = first;
     if (!GetStartOfLinePxInFileStr2())
         return false;
@@ -670,51 +671,63 @@ bool Card::bankTargets(int first, int last, bool answerBank, const QList<int> &b
         }
         targets->insert(box, index);
     }
-    // Another answer for a box just written would be read as well: its
-    // line keeps its key and label and loses the answer.
-    if (answerBank) {
-        for (int i = 0; i < count; ++i) {
-            const BankLine &l = lines->at(i);
-            if (l.hasAnswer && targets->contains(l.box) && targets->value(l.box) != i)
-                blanked->append(i);
-        }
+    // Another line for a box just written is read as well: the window takes
+    // the last layout line of a box, and every answer line that holds one.
+    for (int i = 0; i < count; ++i) {
+        const BankLine &l = lines->at(i);
+        if ((!answerBank || l.hasAnswer) && targets->contains(l.box) && targets->value(l.box) != i)
+            others->append(i);
     }
     return true;
 }
 
 bool Card::writeBank(int first, int last, bool answerBank, const QList<int> &boxes,
-                     const std::function<QString(int box, const QString &label)> &text)
+                     const std::function<QString(int box)> &values)
 {
     QList<BankLine> lines;
     QHash<int, int> targets;
-    QList<int> blanked;
-    if (!bankTargets(first, last, answerBank, boxes, &lines, &targets, &blanked))
+    QList<int> others;
+    if (!bankTargets(first, last, answerBank, boxes, &lines, &targets, &others))
         return false;
     // From the last line up, so the places of the lines still to write stay.
-    QList<std::pair<int, int>> order; // line index, box (-1: blank the answer)
+    struct Write
+    {
+        int index;
+        int box;
+        bool other; // keeps its key; an answer line is emptied
+        bool operator>(const Write &w) const { return index > w.index; }
+    };
+    QList<Write> order;
     for (auto it = targets.cbegin(); it != targets.cend(); ++it)
-        order.append({it.value(), it.key()});
-    for (const int index : std::as_const(blanked))
-        order.append({index, -1});
+        order.append({it.value(), it.key(), false});
+    for (const int index : std::as_const(others))
+        order.append({index, lines.at(index).box, true});
     std::sort(order.begin(), order.end(), std::greater<>());
-    for (const auto &[index, box] : order) {
-        m_lineNum = first + index;
-        m_pxStart = lines.at(index).start;
-        m_pxEnd = lines.at(index).end;
+    for (const Write &w : std::as_const(order)) {
+        m_lineNum = first + w.index;
+        m_pxStart = lines.at(w.index).start;
+        m_pxEnd = lines.at(w.index).end;
         GetLine();
         GetField(2);
         const QString label = m_field;
         GetField(1);
-        const QString key = m_field;
+        QString key = m_field;
         // After a lone CR the walk can start a line on the LF of a CR LF;
         // that LF stays, or every later line would move.
         if (m_pxStart >= 2 && m_pxStart < m_pxEnd && m_cardStr.at(m_pxStart - 1) == u'\n'
             && m_cardStr.at(m_pxStart - 2) == u'\r') {
             ++m_pxStart;
             if (key.startsWith(u'\n'))
-                m_field = key.mid(1);
+                key = key.mid(1);
         }
-        replaceCurrentLine(box < 0 ? m_field + u',' + label + u',' : text(box, label));
+        // The box's own line takes the key as written. Another line of the
+        // box keeps its key, so that no key repeats: a layout line gets the
+        // same values, so the window, which reads a box's last line, finds
+        // them whichever line that is; an answer line loses its answer.
+        if (!w.other)
+            key = QString::number(w.box);
+        const QString rest = w.other && answerBank ? QString() : values(w.box);
+        replaceCurrentLine(key + u',' + label + u',' + rest);
     }
     return true;
 }
@@ -726,12 +739,11 @@ bool Card::SaveControlValuesToCardStr()
         if (m_colCardCtrls.Item(QString::number(i)))
             boxes.append(i); // a hidden box below the highest visible one keeps its line
     }
-    return writeBank(m_saveStart, m_saveEnd, false, boxes, [this](int i, const QString &label) {
+    return writeBank(m_saveStart, m_saveEnd, false, boxes, [this](int i) {
         const CardCtrl *c = m_colCardCtrls.Item(QString::number(i));
-        const QString p = QStringList{c->height, c->left_c, c->top_r, c->wdth, c->backcolor,
-                                      c->fontName, c->fontsize, c->visible, c->tabOrder}
-                              .join(u',');
-        return QString::number(i) + u',' + label + u',' + p;
+        return QStringList{c->height, c->left_c, c->top_r, c->wdth, c->backcolor,
+                           c->fontName, c->fontsize, c->visible, c->tabOrder}
+            .join(u',');
     });
 }
 
@@ -742,9 +754,8 @@ bool Card::SaveAnwsersToCardStr()
         if (m_colAnsws.Item(QString::number(i)))
             boxes.append(i); // a hidden box below the highest visible one keeps its line
     }
-    return writeBank(FirstAnswer, LastAnswer, true, boxes, [this](int i, const QString &label) {
-        const clsAnsw *a = m_colAnsws.Item(QString::number(i));
-        return QString::number(i) + u',' + label + u',' + answerLineText(a->Answ);
+    return writeBank(FirstAnswer, LastAnswer, true, boxes, [this](int i) {
+        return answerLineText(m_colAnsws.Item(QString::number(i))->Answ);
     });
 }
 
@@ -755,8 +766,11 @@ bool Card::SaveCardStrToFile()
                                                        : m_varCardTitle;
         const QString path = designCopyPath(title);
         QString reason = u"cannot be written: its folder cannot be made"_s;
+        // The copy holds the answers in plain text: for the user's eyes only,
+        // however an older copy was set.
         const bool written = QDir().mkpath(QFileInfo(path).absolutePath())
-            && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason);
+            && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason,
+                                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (!written) {
             Messages::warn(u"The design copy %1 %2. The card file is saved all the same."_s
                                .arg(QDir::toNativeSeparators(path), reason));

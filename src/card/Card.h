@@ -237,13 +237,15 @@ private:
         bool hasAnswer;
     };
     // The lines of the bank, the line (index into lines) each of the boxes
-    // is written to, and the answer lines whose answer must go.
+    // is written to, and the other lines that describe one of them: an
+    // answer line whose answer must go, or a layout line that gets the same
+    // values.
     bool bankTargets(int first, int last, bool answerBank, const QList<int> &boxes,
-                     QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *blanked);
-    // Writes each of the boxes at its line of the bank; text() gives the
-    // line from the box number and the label of the line it replaces.
+                     QList<BankLine> *lines, QHash<int, int> *targets, QList<int> *others);
+    // Writes each of the boxes at its line of the bank as the box number, the
+    // label of the line it replaces and values(box).
     bool writeBank(int first, int last, bool answerBank, const QList<int> &boxes,
-                   const std::function<QString(int box, const QString &label)> &text);
+                   const std::function<QString(int box)> &values);
     // The answer an answer line holds, as the loader reads it.
     static QString answerOfLine(const QString &line);
 

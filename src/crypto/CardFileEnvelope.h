@@ -17,8 +17,14 @@ bool decrypt(const QByteArray &fileBytes, QByteArray *cardText, QString *reason)
 // Card text bytes to file bytes.
 bool encrypt(const QByteArray &cardText, QByteArray *fileBytes, QString *reason);
 
-// Reads and decrypts a card file; a missing, unreadable or empty file fails.
+// A card file is a few kilobytes; anything larger than this is no card.
+inline constexpr qsizetype MaxCardFileBytes = 16 * 1024 * 1024;
+
+// Reads and decrypts a card file; a missing, unreadable or empty file fails,
+// and so does anything but a regular file (a link is followed) or a file
+// larger than MaxCardFileBytes. A named pipe is refused without waiting.
 bool readCardFile(const QString &path, QByteArray *cardText, QString *reason);
+
 // Encrypts and replaces the card file in one step: a failed write leaves the
 // old file as it was.
 bool writeCardFile(const QString &path, const QByteArray &cardText, QString *reason);

@@ -66,6 +66,13 @@ bool isCardFileName(const QString &name)
     return name.endsWith(u".qcf"_s, Qt::CaseInsensitive);
 }
 
+// A card is a regular file, or a link to one; a link to a device or a pipe is
+// no card (QDir::Files leaves out pipes and devices, but not links to them).
+bool isCardFile(const QFileInfo &info)
+{
+    return isCardFileName(info.fileName()) && info.isFile();
+}
+
 } // namespace
 
 QString CardFolder::resolve(const QString &exeDir)
@@ -90,7 +97,7 @@ bool CardFolder::isUsableBuildFolder(const QString &dir)
     QDirIterator it(dir, QDir::Files);
     while (it.hasNext()) {
         it.next();
-        if (isCardFileName(it.fileName()))
+        if (isCardFile(it.fileInfo()))
             return true;
     }
     return false;
@@ -98,8 +105,11 @@ bool CardFolder::isUsableBuildFolder(const QString &dir)
 
 QStringList CardFolder::cardFiles(const QString &dir)
 {
-    QStringList names = QDir(dir).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    names.removeIf([](const QString &name) { return !isCardFileName(name); });
+    QStringList names;
+    for (const QFileInfo &info : QDir(dir).entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
+        if (isCardFile(info))
+            names.append(info.fileName());
+    }
     return names;
 }
 

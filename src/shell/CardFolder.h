@@ -15,10 +15,11 @@ public:
     // program goes on with the cards it has.
     static QString resolve(const QString &exeDir = {});
 
-    // True when dir holds card files (*.qcf) and the user may write in it.
+    // True when dir holds card files, as cardFiles() lists them, and the user
+    // may write in it.
     static bool isUsableBuildFolder(const QString &dir);
-    // The card files of dir: its files named *.qcf in any case, hidden ones
-    // left out, sorted by name without regard to case.
+    // The card files of dir: its regular files (or links to one) named *.qcf
+    // in any case, hidden ones left out, sorted by name without regard to case.
     static QStringList cardFiles(const QString &dir);
     // Where the installed cards are, relative to an installed program.
     static QString installedCardsFolder(const QString &exeDir);

@@ -11,12 +11,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace TestCards;
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void bigCardBeyond16BitPositions();
 
     void saveRoundTrip();
+    void designCopyIsWrittenInDesignMode_data();
     void designCopyIsWrittenInDesignMode();
     void failedDesignCopyStillSavesTheCard();
     void failedWriteKeepsTheOldFile();
@@ -262,8 +265,18 @@ void TestCard::saveRoundTrip()
     QCOMPARE(m_sink.messages.size(), 0);
 }
 
+void TestCard::designCopyIsWrittenInDesignMode_data()
+{
+    // The permissions of a copy already there, or -1 for none.
+    QTest::addColumn<int>("oldMode");
+    QTest::newRow("new copy") << -1;
+    QTest::newRow("old copy readable by all") << 0644;
+    QTest::newRow("old copy writable by all") << 0666;
+}
+
 void TestCard::designCopyIsWrittenInDesignMode()
 {
+    QFETCH(int, oldMode);
     QString text = installedText(CardLayouts::us());
     text = withLine(text, 25, u"DesignMode,True"_s);
     const QString file = path(u"US.qcf"_s);
@@ -274,8 +287,22 @@ void TestCard::designCopyIsWrittenInDesignMode()
     card.setVarCardTitle(u"US"_s);
     const QString copy = Card::designCopyPath(u"US"_s);
     QFile::remove(copy);
+    if (oldMode >= 0) {
+        QVERIFY(QDir().mkpath(QFileInfo(copy).absolutePath()));
+        QFile old(copy);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old answers") > 0);
+        old.close();
+        QCOMPARE(::chmod(QFile::encodeName(copy).constData(), mode_t(oldMode)), 0);
+    }
     QVERIFY(card.SaveCardStrToFile());
     QCOMPARE(fileBytes(copy), Cp1252::encode(card.CardStr()));
+    // The copy holds the answers in plain text: only its owner may read it.
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(copy).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    // Replaced in one step: no temporary file is left beside it.
+    QCOMPARE(QDir(QFileInfo(copy).absolutePath()).entryList({u"*US.csv*"_s}, QDir::Files | QDir::Hidden),
+             QStringList{u"US.csv"_s});
     QVERIFY(QFile::remove(copy));
 }
 

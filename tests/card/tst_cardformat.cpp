@@ -209,6 +209,13 @@ void TestCardFormat::outOfPositionBanksSaveAndLoadAgain_data()
                    {240, u"3,F,90,100,100,500,0,F,3,True,3"_s},
                    {354, u"03,x,old"_s}, {360, u"3,y,older"_s}}
         << QList<int>{0, 3};
+    // The window reads the later line, 026: both lines get the box, each
+    // keeping its key and label.
+    QTest::newRow("box 26 keyed 26 and, later, 026")
+        << LineMap{{151, u"0,A,90,100,100,500,0,F,3,True,0"_s},
+                   {177, u"26,Z,90,100,100,500,0,F,3,True,26"_s},
+                   {246, u"026,Y,90,100,100,500,0,F,3,True,26"_s}}
+        << QList<int>{0, 26};
     // After CR CR LF the walk starts the next line on the LF; writing that
     // line must keep the CR LF, or every later line would move.
     QTest::newRow("CR CR LF in the answer bank")

@@ -18,6 +18,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace TestCards;
 
@@ -77,6 +79,8 @@ private Q_SLOTS:
     void setRefusesTextTheCardCannotHold();
     void missingLineCountsTheLines_data();
     void missingLineCountsTheLines();
+    void cardThatIsNoRegularFileIsRefused_data();
+    void cardThatIsNoRegularFileIsRefused();
 
 private:
     QTemporaryDir m_dir;
@@ -288,6 +292,38 @@ void TestCardTool::missingLineCountsTheLines()
     const Run r = runTool({u"get"_s, file, u"600"_s});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains("line 600: is missing (the card text has only 553 lines)"), r.err.constData());
+}
+
+void TestCardTool::cardThatIsNoRegularFileIsRefused_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("pipe"); // else a link to /dev/zero
+    const QStringList commands[] = {{u"check"_s}, {u"show"_s}, {u"get"_s, u"2"_s},
+                                    {u"set"_s, u"2"_s, u"x"_s}, {u"decrypt"_s}};
+    for (const QStringList &c : commands) {
+        QTest::addRow("%s of a pipe", qPrintable(c.first())) << c << true;
+        QTest::addRow("%s of a link to /dev/zero", qPrintable(c.first())) << c << false;
+    }
+}
+
+void TestCardTool::cardThatIsNoRegularFileIsRefused()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, pipe);
+    // Neither waits for a writer that never comes nor reads without end.
+    QTemporaryDir dir;
+    const QString card = dir.filePath(u"Odd.qcf"_s);
+    if (pipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(card).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_s, card));
+    args.insert(1, card);
+    const Run r = runTool(args);
+    QCOMPARE(r.code, int(CardTool::BadCard));
+    const QString kind = pipe ? u"a named pipe"_s : u"a device"_s;
+    QCOMPARE(QString::fromLocal8Bit(r.err),
+             u"%1: cannot be read: it is %2, not a regular file\n"_s.arg(card, kind));
+    QVERIFY(r.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

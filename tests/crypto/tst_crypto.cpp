@@ -748,24 +748,46 @@ void TestCrypto::exportWithoutKeyFails()
 
 void TestCrypto::readCardFileFailures_data()
 {
+    // kind: "" a file with the content, "fifo" a named pipe, "zero" a link to
+    // /dev/zero, "large" a file one byte larger than a card may be.
     QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << QStringLiteral("missing.crd") << QByteArray() << QStringLiteral("does not exist");
-    QTest::newRow("empty") << QStringLiteral("empty.crd") << QByteArray("") << QStringLiteral("is empty (0 bytes)");
-    QTest::newRow("not ciphertext") << QStringLiteral("plain.crd") << QByteArray("plain")
+    QTest::newRow("missing") << QStringLiteral("missing.crd") << QString() << QByteArray()
+                             << QStringLiteral("does not exist");
+    QTest::newRow("empty") << QStringLiteral("empty.crd") << QString() << QByteArray("")
+                           << QStringLiteral("is empty (0 bytes)");
+    QTest::newRow("not ciphertext") << QStringLiteral("plain.crd") << QString() << QByteArray("plain")
                                     << QStringLiteral("cannot be decrypted (%1)").arg(kDecryptError);
+    // Neither may hang the reader: a pipe without a writer, a file without end.
+    QTest::newRow("named pipe") << QStringLiteral("pipe.qcf") << QStringLiteral("fifo") << QByteArray()
+                                << QStringLiteral("cannot be read: it is a named pipe, not a regular file");
+    QTest::newRow("link to /dev/zero") << QStringLiteral("zero.qcf") << QStringLiteral("zero") << QByteArray()
+                                       << QStringLiteral("cannot be read: it is a device, not a regular file");
+    QTest::newRow("one byte over the limit")
+        << QStringLiteral("large.qcf") << QStringLiteral("large") << QByteArray()
+        << QStringLiteral("cannot be read: it is too large for a card file (16777217 bytes; at most 16777216)");
 }
 
 void TestCrypto::readCardFileFailures()
 {
     QFETCH(QString, fileName);
+    QFETCH(QString, kind);
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(fileName);
     if (!content.isNull())
         QVERIFY(writeAll(path, content));
+    if (kind == QStringLiteral("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == QStringLiteral("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    if (kind == QStringLiteral("large")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(CardFileEnvelope::MaxCardFileBytes + 1));
+    }
     Messages::RecordingSink sink;
     Messages::ScopedSink scope(&sink);
 

@@ -7,7 +7,10 @@
 #include "Numbers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMap>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -135,6 +138,7 @@ QString cardWindow(const QString &text, const QString &dir, bool *loaded)
     model.setVarCardTitle(u"Fuzz"_s);
 
     QMap<int, QString> expected;
+    QMap<int, TwipRect> places;
     for (int i = 0; i < CardFormModel::BoxCount; ++i) {
         if (!model.box(i).visible)
             continue;
@@ -154,7 +158,12 @@ QString cardWindow(const QString &text, const QString &dir, bool *loaded)
         // Even boxes keep the answer they were loaded with.
         if (i % 2)
             model.setBoxText(i, typedAnswer(i));
+        // Every box moves by a twip, inward from the end of the range.
+        TwipRect moved = model.box(i).rect;
+        moved.top += moved.top < 32000 ? 1 : -1;
+        model.setBoxRect(i, moved);
         expected.insert(i, written(model.box(i).text));
+        places.insert(i, model.box(i).rect);
     }
     const bool design = model.clsCard()->DesignMode();
     if (!model.SaveCard())
@@ -163,8 +172,20 @@ QString cardWindow(const QString &text, const QString &dir, bool *loaded)
     CardFormModel again;
     if (!again.LoadCard(path))
         return u"the saved card no longer opens: "_s + again.lastError().message();
-    if (design)
+    for (auto it = places.cbegin(); it != places.cend(); ++it) {
+        const TwipRect &r = again.box(it.key()).rect;
+        if (Numbers::formatSingle(r.top) != Numbers::formatSingle(it.value().top)
+            || Numbers::formatSingle(r.left) != Numbers::formatSingle(it.value().left))
+            return u"box %1 does not read back where it was put"_s.arg(it.key());
+    }
+    if (design) {
+        // The copy holds the card's answers in plain text.
+        struct stat info {};
+        const QString copy = Card::designCopyPath(u"Fuzz"_s);
+        if (::stat(QFile::encodeName(copy).constData(), &info) != 0 || (info.st_mode & 0777) != 0600)
+            return u"the design copy %1 is not for its owner only"_s.arg(copy);
         return {};
+    }
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         if (again.box(it.key()).text != it.value())
             return u"the answer of box %1 does not read back"_s.arg(it.key());

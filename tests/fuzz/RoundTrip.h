@@ -19,7 +19,8 @@ QString envelope(const QByteArray &bytes, bool *decrypted = nullptr);
 
 // The card window's model: a card file holding the text is loaded and its
 // boxes built, every visible box goes through one focus cycle, answers are
-// typed, the card is saved and loaded again, and the answers read back.
+// typed and boxes moved, the card is saved and loaded again, and the answers
+// and places read back. A design card's plain copy is for its owner only.
 // The card file is written in dir.
 QString cardWindow(const QString &text, const QString &dir, bool *loaded = nullptr);
 

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +50,8 @@ private:
 
 void TestCorpus::init()
 {
+    // Design cards write their plain copy into the user's data folder.
+    QStandardPaths::setTestModeEnabled(true);
     m_sink.messages.clear();
     m_scope = std::make_unique<Messages::ScopedSink>(&m_sink);
 }

@@ -188,19 +188,29 @@ void TestInstall::cardFilesOfAFolder_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QStringList>("cards");
+    // Names of a named pipe, a link to /dev/zero and a link to a regular card.
+    QTest::addColumn<QStringList>("special");
 
     QTest::newRow("sorted without regard to case")
         << QStringList{u"us.qcf"_s, u"Canada.qcf"_s, u"CANADA_Blue.QCF"_s, u"b.Qcf"_s} << QStringList{}
-        << QStringList{u"b.Qcf"_s, u"Canada.qcf"_s, u"CANADA_Blue.QCF"_s, u"us.qcf"_s};
+        << QStringList{u"b.Qcf"_s, u"Canada.qcf"_s, u"CANADA_Blue.QCF"_s, u"us.qcf"_s} << QStringList{};
     QTest::newRow("other names left out")
         << QStringList{u"Canada.gif"_s, u"Canada.qcfd"_s, u"Canada.qcf.bak"_s, u"qcf"_s, u"xqcf"_s, u"readme.txt"_s}
-        << QStringList{} << QStringList{};
+        << QStringList{} << QStringList{} << QStringList{};
     QTest::newRow("hidden files and folders left out")
         << QStringList{u".hidden.qcf"_s, u".qcf"_s, u"Card.qcf"_s} << QStringList{u"Folder.qcf"_s}
-        << QStringList{u"Card.qcf"_s};
+        << QStringList{u"Card.qcf"_s} << QStringList{};
     QTest::newRow("spaces and accents") << QStringList{u"\u00c9t\u00e9 card.qcf"_s, u"a b.qcf"_s} << QStringList{}
-                                        << QStringList{u"a b.qcf"_s, u"\u00c9t\u00e9 card.qcf"_s};
-    QTest::newRow("empty folder") << QStringList{} << QStringList{} << QStringList{};
+                                        << QStringList{u"a b.qcf"_s, u"\u00c9t\u00e9 card.qcf"_s}
+                                        << QStringList{};
+    QTest::newRow("empty folder") << QStringList{} << QStringList{} << QStringList{} << QStringList{};
+    // Neither a pipe nor a device can be read as a card; a link to a card can.
+    QTest::newRow("pipe and link to a device left out")
+        << QStringList{} << QStringList{} << QStringList{u"Linked.qcf"_s}
+        << QStringList{u"Pipe.qcf"_s, u"Zero.qcf"_s, u"Linked.qcf"_s};
+    QTest::newRow("only a pipe and a link to a device")
+        << QStringList{} << QStringList{} << QStringList{}
+        << QStringList{u"Pipe.qcf"_s, u"Zero.qcf"_s};
 }
 
 void TestInstall::cardFilesOfAFolder()
@@ -208,17 +218,28 @@ void TestInstall::cardFilesOfAFolder()
     QFETCH(QStringList, files);
     QFETCH(QStringList, folders);
     QFETCH(QStringList, cards);
+    QFETCH(QStringList, special);
     const QString dir = m_dir->filePath(u"cards"_s);
     QVERIFY(QDir().mkpath(dir));
     for (const QString &name : files)
         writeFile(QDir(dir).filePath(name), "card");
     for (const QString &name : folders)
         QVERIFY(QDir(dir).mkdir(name));
+    if (!special.isEmpty()) {
+        QCOMPARE(::mkfifo(QFile::encodeName(QDir(dir).filePath(special.at(0))).constData(), 0600), 0);
+        QVERIFY(QFile::link(u"/dev/zero"_s, QDir(dir).filePath(special.at(1))));
+    }
+    if (special.size() > 2) {
+        writeFile(m_dir->filePath(u"card.bin"_s), "card");
+        QVERIFY(QFile::link(m_dir->filePath(u"card.bin"_s), QDir(dir).filePath(special.at(2))));
+    }
 
     QCOMPARE(CardFolder::cardFiles(dir), cards);
-    // The same list as a QDir name filter gives.
-    QCOMPARE(CardFolder::cardFiles(dir),
-             QDir(dir).entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    // The same list as a QDir name filter gives, which has no test for a
+    // link's target.
+    if (special.isEmpty())
+        QCOMPARE(CardFolder::cardFiles(dir),
+                 QDir(dir).entryList({u"*.qcf"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase));
     QCOMPARE(CardFolder::isUsableBuildFolder(dir), !cards.isEmpty());
 }
 
