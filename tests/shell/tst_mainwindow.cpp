@@ -77,6 +77,7 @@ private Q_SLOTS:
     void clicksOutsideTheControlsKeepTheFocus();
     void resetFocusesTheFirstBox();
     void designWindowCommandsPersist();
+    void designWindowClosesWithItsCard();
     void helpMessages();
     void windowFitsTheScreen_data();
     void windowFitsTheScreen();
@@ -709,6 +710,23 @@ void TestMainWindow::designWindowCommandsPersist()
     QCOMPARE(lineOf(saved, 51 + 10).section(u',', 2), u"105,1940,2200,1205,16777215,Small Fonts,3,True,9"_s);
     QCOMPARE(lineOf(saved, 151 + 10), lineOf(saved, 51 + 10));
     QVERIFY(QFile::exists(Card::designCopyPath(u"US"_s)));
+}
+
+void TestMainWindow::designWindowClosesWithItsCard()
+{
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
+    QVERIFY(window()->openCard(u"US"_s));
+    QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
+    QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
+    QPointer<frmDesign> design = frmDesign::instance();
+    QVERIFY(design && design->isVisible());
+    window()->cardWindow()->setModified(false);
+    window()->cardWindow()->mnuClose()->trigger();
+    QVERIFY(!window()->cardWindow());
+    QTRY_VERIFY(!design || !design->isVisible());
+    // The next card's box brings up a fresh, hidden design window.
+    QVERIFY(window()->openCard(u"US"_s));
+    QVERIFY(!frmDesign::instance() || !frmDesign::instance()->isVisible());
 }
 
 void TestMainWindow::helpMessages()
