@@ -15,6 +15,7 @@ extern "C" Q_DECL_EXPORT int borvessa_card_printing_main(int argc, char **argv)
     // The offscreen platform keeps printing free of any display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    CardTool::silenceQtWarnings();
     QGuiApplication app(argc, argv);
     return CardTool::runApplication([](CardTool &tool) {
         tool.enablePrinting();

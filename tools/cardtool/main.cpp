@@ -7,6 +7,7 @@ int main(int argc, char **argv)
 {
     // Printing needs Qt Gui and the printer, which only the printing module
     // loads; every other command runs on Qt Core alone.
+    CardTool::silenceQtWarnings();
     if (argc > 1 && CardTool::isPrintingCommand(QString::fromLocal8Bit(argv[1])))
         return PrintingModule::run(argc, argv);
 
