@@ -8,6 +8,7 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "MDIForm1.h"
+#include "MessageBoxSink.h"
 #include "PictureFile.h"
 #include "SpinArrows.h"
 #include "Messages.h"
@@ -34,6 +35,8 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +68,7 @@ private Q_SLOTS:
     void pictureReadsAsQtReadsIt_data();
     void pictureReadsAsQtReadsIt();
     void typeSaveCloseReopen();
+    void refusedCharacterLeavesTheTypingGoing();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
@@ -354,6 +358,38 @@ void TestMainWindow::missingPictureOrBadCardKeepsTheState()
 
 // Opening, answering and saving write only the card file: no key container
 // appears in the data folder, which here cannot even be created.
+void TestMainWindow::refusedCharacterLeavesTheTypingGoing()
+{
+    // With the real message boxes: a modal notice would take the letters
+    // typed after it.
+    MessageBoxSink boxes;
+    Messages::ScopedSink scoped(&boxes);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    QTest::mouseClick(card->txtAddress(4), Qt::LeftButton, {}, QPoint(2, 2));
+    int modal = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&modal] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            ++modal;
+            w->close();
+        }
+    });
+    closer.start(20);
+    for (const QChar c : u"WA\u0141\u0118SA"_s) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QWidget *to = QApplication::focusWidget();
+        QVERIFY(to);
+        QApplication::sendEvent(to, &press);
+    }
+    QCOMPARE(modal, 0);
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
+    QCOMPARE(card->model().box(4).text, u"WASA"_s);
+    QCOMPARE(window()->statusBar()->currentMessage(),
+             u"The character \"\u0118\" cannot be stored on a card and was left out."_s);
+}
+
 void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
 {
     copyCard(CardLayouts::us());
