@@ -26,6 +26,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void pictureReadsAsQtReadsIt();
     void typeSaveCloseReopen();
     void refusedCharacterLeavesTheTypingGoing();
+    void typingGoesOnAfterAZoom_data();
+    void typingGoesOnAfterAZoom();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
@@ -388,6 +391,49 @@ void TestMainWindow::refusedCharacterLeavesTheTypingGoing()
     QCOMPARE(card->model().box(4).text, u"WASA"_s);
     QCOMPARE(window()->statusBar()->currentMessage(),
              u"The character \"\u0118\" cannot be stored on a card and was left out."_s);
+}
+
+void TestMainWindow::typingGoesOnAfterAZoom_data()
+{
+    QTest::addColumn<bool>("keyboard");
+    QTest::addColumn<int>("item");
+    QTest::newRow("View menu by Alt+V, Zoom In") << true << int(Qt::Key_I);
+    QTest::newRow("View menu by Alt+V, Zoom Out") << true << int(Qt::Key_O);
+    QTest::newRow("View menu by the mouse, Zoom In") << false << 0;
+}
+
+void TestMainWindow::typingGoesOnAfterAZoom()
+{
+    QFETCH(bool, keyboard);
+    QFETCH(int, item);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    AnswerBox *box = card->txtAddress(9);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClicks(box, u"AIR"_s);
+    const double before = card->zoom();
+    const QRect edited = box->geometry();
+    if (keyboard) {
+        QTest::keyClick(window(), Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(item));
+    } else {
+        QMenu *view = card->menus().at(2);
+        QTest::mouseClick(window()->menuBar(), Qt::LeftButton, {},
+                          window()->menuBar()->actionGeometry(view->menuAction()).center());
+        QTRY_VERIFY(view->isVisible());
+        QAction *zoomIn = view->actions().first();
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->actionGeometry(zoomIn).center());
+    }
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QVERIFY(card->zoom() != before);
+    QCOMPARE(QApplication::focusWidget(), box);
+    // Still in its edit configuration, at the new scale.
+    QCOMPARE(card->model().editedBox(), 9);
+    QVERIFY(std::abs(box->geometry().width() - edited.width() * card->zoom() / before) <= 1.0);
+    QTest::keyClicks(QApplication::focusWidget(), u"LINE"_s);
+    QCOMPARE(card->model().box(9).text, u"AIRLINE"_s);
 }
 
 void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
