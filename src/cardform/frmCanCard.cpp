@@ -625,7 +625,8 @@ bool frmCanCard::eventFilter(QObject *watched, QEvent *event)
 void frmCanCard::showRefused(int index, const QString &characters)
 {
     Q_UNUSED(index);
-    Messages::warn(u"The character \"%1\" cannot be stored on a card and was left out."_s.arg(characters));
+    // Typing goes on in the box: the notice must not take the keyboard.
+    Messages::notice(u"The character \"%1\" cannot be stored on a card and was left out."_s.arg(characters));
 }
 
 void frmCanCard::focusNoOp()

@@ -44,6 +44,11 @@ void error(const QString &text, const QString &title)
     show({title, text, Icon::Critical, Buttons::Ok, Answer::Ok});
 }
 
+void notice(const QString &text)
+{
+    show({{}, text, Icon::Warning, Buttons::None, Answer::Ok});
+}
+
 bool confirm(const QString &text, const QString &title, bool cancelIsDefault)
 {
     const Answer def = cancelIsDefault ? Answer::Cancel : Answer::Ok;

@@ -9,7 +9,9 @@
 namespace Messages {
 
 enum class Icon { None, Information, Warning, Critical, Question };
-enum class Buttons { Ok, OkCancel, SaveDiscardCancel };
+// None: a passing notice that asks nothing and must not take the keyboard,
+// shown beside the control that has the focus.
+enum class Buttons { Ok, OkCancel, SaveDiscardCancel, None };
 enum class Answer { Ok, Cancel, Save, Discard };
 
 struct Message
@@ -41,6 +43,8 @@ void inform(const QString &text, const QString &title = {});
 void warn(const QString &text, const QString &title = {});
 void error(const QString &text, const QString &title = {});
 bool confirm(const QString &text, const QString &title, bool cancelIsDefault = false);
+// A warning that leaves the focus and the typing where they are.
+void notice(const QString &text);
 
 // The application title used where a message has no title of its own.
 QString applicationTitle();

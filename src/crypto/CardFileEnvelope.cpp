@@ -121,6 +121,10 @@ bool decrypt(const QByteArray &fileBytes, QByteArray *cardText, QString *reason)
             return failWith(reason, QStringLiteral("has been corrupted since original encryption (%1)")
                                         .arg(crypto.damagedFrame() ? QStringLiteral("damaged frame")
                                                                    : QStringLiteral("digest mismatch")));
+        // Bytes that do not decrypt under the card key at all: some other
+        // file, or a card cut short or overwritten.
+        if (crypto.lastErrorCode() == CryptoProvider::NTE_BAD_DATA)
+            return failWith(reason, QStringLiteral("is not a Borvessa card, or it is damaged"));
         return serviceFailure(reason, what, crypto);
     }
     if (cardText)

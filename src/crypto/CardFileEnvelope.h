@@ -6,8 +6,8 @@
 // Card files: the card text behind an MD5 digest frame, RC2-encrypted under the
 // program's fixed pass phrase, with no header. Every call uses a crypto service
 // of its own. On failure the reason is a short phrase that the caller puts
-// after the file name, e.g. "cannot be decrypted (Error -2146893819 during
-// CryptDecrypt!)"; the service has already shown its own message.
+// after the file name, e.g. "is not a Borvessa card, or it is damaged"; the
+// service has already shown its own message.
 namespace CardFileEnvelope {
 
 QByteArray passPhrase();

@@ -104,7 +104,14 @@ frmCanCard *frmDesign::cardForm() const
 
 void frmDesign::setCardForm(frmCanCard *form)
 {
+    if (m_form == form)
+        return;
+    if (m_form)
+        disconnect(m_form, nullptr, this, nullptr);
     m_form = form;
+    // The window serves its card only: it goes when the card window does.
+    if (form)
+        connect(form, &QObject::destroyed, this, &QWidget::close);
 }
 
 int frmDesign::varMoveIncr() const

@@ -10,9 +10,11 @@ namespace {
 
 bool countsAsFocusChange(Qt::FocusReason reason)
 {
-    // Switching to another application or opening a menu leaves the box as
-    // it is; only a real move of the focus within the window counts.
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+    // Switching to another application or opening a menu, also from the
+    // keyboard (Alt), leaves the box as it is; only a real move of the focus
+    // within the window counts.
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+        && reason != Qt::MenuBarFocusReason;
 }
 
 // Drops line breaks; returns the characters the code page cannot hold.

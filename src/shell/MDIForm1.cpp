@@ -219,6 +219,13 @@ void MDIForm1::mnuMoreCards_Click()
 
 void MDIForm1::showMenusOf(const QList<QMenu *> &menus)
 {
+    // A zoom chosen in a menu lays the window out again while that menu is
+    // still open: the bar is left alone when it already shows these menus.
+    QList<QMenu *> shown;
+    for (QAction *a : menuBar()->actions())
+        shown.append(a->menu());
+    if (shown == menus)
+        return;
     menuBar()->clear();
     for (QMenu *menu : menus)
         menuBar()->addMenu(menu);

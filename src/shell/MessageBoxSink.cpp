@@ -1,10 +1,29 @@
 #include "MessageBoxSink.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
+#include <QToolTip>
+
+using namespace Qt::StringLiterals;
 
 Messages::Answer MessageBoxSink::show(const Messages::Message &message)
 {
+    if (message.buttons == Messages::Buttons::None) {
+        // In the window's status bar, which takes neither the focus nor the
+        // keys and stays while typing goes on; a window without one gets a
+        // tooltip under the focused control.
+        QWidget *at = QApplication::focusWidget();
+        if (auto *main = qobject_cast<QMainWindow *>(at ? at->window() : QApplication::activeWindow())) {
+            main->statusBar()->showMessage(message.text, NoticeMilliseconds);
+        } else {
+            const QPoint where = at ? at->mapToGlobal(QPoint(0, at->height())) : QCursor::pos();
+            QToolTip::showText(where, u"<p style='white-space:pre-wrap'>"_s + message.text.toHtmlEscaped() + u"</p>"_s,
+                               at, {}, NoticeMilliseconds);
+        }
+        return Messages::Answer::Ok;
+    }
     QMessageBox box(QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setWindowTitle(message.title.isEmpty() ? Messages::applicationTitle() : message.title);
@@ -47,6 +66,8 @@ Messages::Answer MessageBoxSink::show(const Messages::Message &message)
         break;
     case Messages::Buttons::SaveDiscardCancel:
         box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        break;
+    case Messages::Buttons::None:
         break;
     }
     box.setDefaultButton(toButton(message.defaultAnswer));

@@ -7,4 +7,7 @@ class MessageBoxSink : public Messages::Sink
 {
 public:
     Messages::Answer show(const Messages::Message &message) override;
+
+    // How long a passing notice stays.
+    static constexpr int NoticeMilliseconds = 10000;
 };

@@ -170,10 +170,10 @@ void TestCard::badFiles_data()
     QTest::newRow("missing") << QByteArray() << false << u"does not exist"_s;
     QTest::newRow("empty") << QByteArray() << true << u"empty"_s;
     QTest::newRow("length not a multiple of 8") << goodFile.left(goodFile.size() - 3) << true
-                                                << u"CryptDecrypt"_s;
+                                                << u"is not a Borvessa card, or it is damaged"_s;
     QByteArray otherKey = goodFile;
     otherKey[otherKey.size() - 1] = char(otherKey.at(otherKey.size() - 1) ^ 0x5A);
-    QTest::newRow("padding does not verify") << otherKey << true << u"CryptDecrypt"_s;
+    QTest::newRow("padding does not verify") << otherKey << true << u"is not a Borvessa card, or it is damaged"_s;
     QByteArray tampered = goodFile;
     tampered[200] = char(tampered.at(200) ^ 0x01);
     QTest::newRow("digest mismatch") << tampered << true << u"corrupted"_s;

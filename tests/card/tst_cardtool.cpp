@@ -81,6 +81,8 @@ private Q_SLOTS:
     void missingLineCountsTheLines();
     void cardThatIsNoRegularFileIsRefused_data();
     void cardThatIsNoRegularFileIsRefused();
+    void fileThatIsNoCardIsNamed_data();
+    void fileThatIsNoCardIsNamed();
 
 private:
     QTemporaryDir m_dir;
@@ -324,6 +326,48 @@ void TestCardTool::cardThatIsNoRegularFileIsRefused()
     QCOMPARE(QString::fromLocal8Bit(r.err),
              u"%1: cannot be read: it is %2, not a regular file\n"_s.arg(card, kind));
     QVERIFY(r.out.isEmpty());
+}
+
+void TestCardTool::fileThatIsNoCardIsNamed_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("decrypt") << QStringList{u"decrypt"_s};
+    QTest::newRow("show") << QStringList{u"show"_s};
+    QTest::newRow("check") << QStringList{u"check"_s};
+    QTest::newRow("get") << QStringList{u"get"_s, u"{}"_s, u"3"_s};
+    QTest::newRow("set") << QStringList{u"set"_s, u"{}"_s, u"3"_s, u"x"_s};
+    QTest::newRow("print") << QStringList{u"print"_s};
+}
+
+void TestCardTool::fileThatIsNoCardIsNamed()
+{
+    // Through the program, with Qt left to complain about its environment:
+    // the one line on standard error is the tool's own.
+    QFETCH(QStringList, args);
+    const QString tool = qEnvironmentVariable("BORVESSA_BIN_DIR") + u"/borvessa-card"_s;
+    if (!QFile::exists(tool))
+        QSKIP("borvessa-card is not built");
+    const QString file = m_dir.filePath(u"Notes.qcf"_s);
+    QFile notes(file);
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("Shopping: bread, milk, 12 eggs\r\n");
+    notes.close();
+    if (!args.contains(u"{}"_s))
+        args.append(u"{}"_s);
+    args.replaceInStrings(u"{}"_s, file);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"XDG_RUNTIME_DIR"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    p.setProcessEnvironment(env);
+    p.start(tool, args);
+    QVERIFY(p.waitForFinished());
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+             QDir::toNativeSeparators(file) + u": is not a Borvessa card, or it is damaged\n"_s);
+    QVERIFY(p.readAllStandardOutput().isEmpty());
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("Shopping: bread, milk, 12 eggs\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCardTool)

@@ -8,6 +8,7 @@
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "MDIForm1.h"
+#include "MessageBoxSink.h"
 #include "PictureFile.h"
 #include "SpinArrows.h"
 #include "Messages.h"
@@ -25,6 +26,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -34,6 +36,8 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
@@ -65,6 +69,9 @@ private Q_SLOTS:
     void pictureReadsAsQtReadsIt_data();
     void pictureReadsAsQtReadsIt();
     void typeSaveCloseReopen();
+    void refusedCharacterLeavesTheTypingGoing();
+    void typingGoesOnAfterAZoom_data();
+    void typingGoesOnAfterAZoom();
     void cardsOpenWithoutAWritableDataFolder();
     void unsavedAnswersAreAskedFor_data();
     void unsavedAnswersAreAskedFor();
@@ -77,6 +84,7 @@ private Q_SLOTS:
     void clicksOutsideTheControlsKeepTheFocus();
     void resetFocusesTheFirstBox();
     void designWindowCommandsPersist();
+    void designWindowClosesWithItsCard();
     void helpMessages();
     void windowFitsTheScreen_data();
     void windowFitsTheScreen();
@@ -353,6 +361,81 @@ void TestMainWindow::missingPictureOrBadCardKeepsTheState()
 
 // Opening, answering and saving write only the card file: no key container
 // appears in the data folder, which here cannot even be created.
+void TestMainWindow::refusedCharacterLeavesTheTypingGoing()
+{
+    // With the real message boxes: a modal notice would take the letters
+    // typed after it.
+    MessageBoxSink boxes;
+    Messages::ScopedSink scoped(&boxes);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    QTest::mouseClick(card->txtAddress(4), Qt::LeftButton, {}, QPoint(2, 2));
+    int modal = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&modal] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            ++modal;
+            w->close();
+        }
+    });
+    closer.start(20);
+    for (const QChar c : u"WA\u0141\u0118SA"_s) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QWidget *to = QApplication::focusWidget();
+        QVERIFY(to);
+        QApplication::sendEvent(to, &press);
+    }
+    QCOMPARE(modal, 0);
+    QCOMPARE(QApplication::focusWidget(), card->txtAddress(4));
+    QCOMPARE(card->model().box(4).text, u"WASA"_s);
+    QCOMPARE(window()->statusBar()->currentMessage(),
+             u"The character \"\u0118\" cannot be stored on a card and was left out."_s);
+}
+
+void TestMainWindow::typingGoesOnAfterAZoom_data()
+{
+    QTest::addColumn<bool>("keyboard");
+    QTest::addColumn<int>("item");
+    QTest::newRow("View menu by Alt+V, Zoom In") << true << int(Qt::Key_I);
+    QTest::newRow("View menu by Alt+V, Zoom Out") << true << int(Qt::Key_O);
+    QTest::newRow("View menu by the mouse, Zoom In") << false << 0;
+}
+
+void TestMainWindow::typingGoesOnAfterAZoom()
+{
+    QFETCH(bool, keyboard);
+    QFETCH(int, item);
+    copyCard(CardLayouts::canada());
+    QVERIFY(window()->openCard(u"Canada"_s));
+    frmCanCard *card = window()->cardWindow();
+    AnswerBox *box = card->txtAddress(9);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::keyClicks(box, u"AIR"_s);
+    const double before = card->zoom();
+    const QRect edited = box->geometry();
+    if (keyboard) {
+        QTest::keyClick(window(), Qt::Key_V, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(item));
+    } else {
+        QMenu *view = card->menus().at(2);
+        QTest::mouseClick(window()->menuBar(), Qt::LeftButton, {},
+                          window()->menuBar()->actionGeometry(view->menuAction()).center());
+        QTRY_VERIFY(view->isVisible());
+        QAction *zoomIn = view->actions().first();
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->actionGeometry(zoomIn).center());
+    }
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QVERIFY(card->zoom() != before);
+    QCOMPARE(QApplication::focusWidget(), box);
+    // Still in its edit configuration, at the new scale.
+    QCOMPARE(card->model().editedBox(), 9);
+    QVERIFY(std::abs(box->geometry().width() - edited.width() * card->zoom() / before) <= 1.0);
+    QTest::keyClicks(QApplication::focusWidget(), u"LINE"_s);
+    QCOMPARE(card->model().box(9).text, u"AIRLINE"_s);
+}
+
 void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
 {
     copyCard(CardLayouts::us());
@@ -709,6 +792,23 @@ void TestMainWindow::designWindowCommandsPersist()
     QCOMPARE(lineOf(saved, 51 + 10).section(u',', 2), u"105,1940,2200,1205,16777215,Small Fonts,3,True,9"_s);
     QCOMPARE(lineOf(saved, 151 + 10), lineOf(saved, 51 + 10));
     QVERIFY(QFile::exists(Card::designCopyPath(u"US"_s)));
+}
+
+void TestMainWindow::designWindowClosesWithItsCard()
+{
+    copyCard(CardLayouts::us(), withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
+    QVERIFY(window()->openCard(u"US"_s));
+    QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
+    QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
+    QPointer<frmDesign> design = frmDesign::instance();
+    QVERIFY(design && design->isVisible());
+    window()->cardWindow()->setModified(false);
+    window()->cardWindow()->mnuClose()->trigger();
+    QVERIFY(!window()->cardWindow());
+    QTRY_VERIFY(!design || !design->isVisible());
+    // The next card's box brings up a fresh, hidden design window.
+    QVERIFY(window()->openCard(u"US"_s));
+    QVERIFY(!frmDesign::instance() || !frmDesign::instance()->isVisible());
 }
 
 void TestMainWindow::helpMessages()

@@ -112,6 +112,15 @@ int CardTool::runApplication(const std::function<void(CardTool &)> &prepare)
     return tool.run(args);
 }
 
+void CardTool::silenceQtWarnings()
+{
+    static const QtMessageHandler qtDefault = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            qtDefault(type, context, text);
+    });
+}
+
 bool CardTool::isPrintingCommand(const QString &command)
 {
     return command == u"print" || command == u"calibrate";

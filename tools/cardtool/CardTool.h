@@ -44,6 +44,11 @@ public:
     // Runs the application's command line on standard output and error, with
     // every message recorded instead of shown; prepare may set the tool up.
     static int runApplication(const std::function<void(CardTool &)> &prepare = {});
+    // Keeps Qt's own warnings (a missing runtime folder, a font) out of the
+    // tool's standard error, whose lines are the tool's findings; critical
+    // and fatal messages still get through. Called before the application
+    // object is made.
+    static void silenceQtWarnings();
 
     enum Exit { Ok = 0, BadCard = 1, Usage = 2 };
 

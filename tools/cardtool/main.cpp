@@ -10,6 +10,7 @@ int main(int argc, char **argv)
 {
     // Only printing needs fonts and the printer, and so a GUI application;
     // every other command runs on Qt Core alone.
+    CardTool::silenceQtWarnings();
     const bool printing = argc > 1 && CardTool::isPrintingCommand(QString::fromLocal8Bit(argv[1]));
     std::unique_ptr<QCoreApplication> app;
     if (printing) {
