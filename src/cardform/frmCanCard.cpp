@@ -5,7 +5,7 @@
 #include "CardPrinting.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
-#include "Calibration.h"
+#include "CardCalibration.h"
 #include "CalibrationDialog.h"
 #include "PrintPreviewDialog.h"
 #include "SheetModel.h"
@@ -997,7 +997,7 @@ bool frmCanCard::applyCalibration(const QStringList &numbers)
                            u"Calibrate Printing"_s))
         return false;
     beginDesignCommand();
-    const bool applied = Calibration::apply(m_model, *solution, &error);
+    const bool applied = CardCalibration::apply(m_model, *solution, &error);
     endDesignCommand();
     if (!applied) {
         Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));

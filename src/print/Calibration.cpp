@@ -1,6 +1,5 @@
 #include "Calibration.h"
 
-#include "CardFormModel.h"
 #include "Numbers.h"
 
 #include <QFont>
@@ -16,11 +15,6 @@ namespace Calibration {
 
 namespace {
 
-constexpr int MarginLine = 552;
-constexpr int MarginLabel = 16; // characters before the value
-constexpr int EnlargeLine = 553;
-constexpr int EnlargeLabel = 14;
-
 bool fail(QString *error, const QString &reason)
 {
     if (error)
@@ -31,15 +25,6 @@ bool fail(QString *error, const QString &reason)
 QString mm(double value)
 {
     return QString::number(value, 'f', 2);
-}
-
-// Rewrites a setting line with the label it already has.
-bool rewrite(Card &card, int line, int labelLength, const QString &value, QString *error)
-{
-    if (!card.FetchLine(line))
-        return fail(error, card.lastError().message());
-    return card.SaveValueToCardStr(value, line, card.Line().left(labelLength))
-        || fail(error, card.lastError().message());
 }
 
 } // namespace
@@ -136,34 +121,6 @@ QString Solution::summary() const
         .arg(mm(worstError), Numbers::formatSingle(enlarge))
         .arg(margin)
         .arg(move);
-}
-
-bool apply(CardFormModel &form, const Solution &s, QString *error)
-{
-    Card *card = form.clsCard();
-    if (!card)
-        return fail(error, u"No card is loaded."_s);
-    // Both lines are rewritten on a copy first, so a failure changes nothing.
-    Card trial;
-    trial.setCardStr(card->CardStr());
-    if (!rewrite(trial, MarginLine, MarginLabel, QString::number(s.margin), error)
-        || !rewrite(trial, EnlargeLine, EnlargeLabel, Numbers::formatSingle(s.enlarge), error))
-        return false;
-    card->setCardStr(trial.CardStr());
-    card->setVarLeftPrintMargin(s.margin);
-    card->setVarEnlarge(s.enlarge);
-
-    // The whole layout moves, picture and boxes 0 to 39 together, as the
-    // Move Text arrows move it.
-    TwipRect picture = form.picture();
-    picture.top += s.layoutDown;
-    form.setPicture(picture);
-    for (int i = 0; i < CardFormModel::FollowingBoxes; ++i) {
-        TwipRect r = form.box(i).rect;
-        r.top += s.layoutDown;
-        form.setBoxRect(i, r);
-    }
-    return true;
 }
 
 void paintSheet(QPainter &painter, const PrintPage &page)

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 
-class CardFormModel;
 class QPainter;
 
 // Guided calibration of a card for one printer. A calibration sheet on the
@@ -17,9 +16,9 @@ class QPainter;
 // top-left corner, B 10 mm left of and above its bottom-right corner. The
 // preparer prints it, measures with a ruler where each cross landed (from
 // the paper's left and top edges, in millimetres), and the solver finds the
-// printer's offset and its one scale. The card's enlargement, margin and the
-// place of its whole layout are then set so that such a printer prints each
-// answer in its field.
+// printer's offset and its one scale, and the card's enlargement, margin and
+// layout move that make such a printer print each answer in its field
+// (CardCalibration applies them to a card).
 namespace Calibration {
 
 constexpr double TwipsPerMm = 1440.0 / 25.4;
@@ -63,12 +62,6 @@ struct Solution
 // Refused, with the reason in error, when a mark lies off the paper, the
 // scale is outside 0.9 to 1.1 or the margin outside the 16-bit range.
 std::optional<Solution> solve(const PrintPage &page, const Measurement &m, QString *error);
-
-// Applies a solution to the card loaded in the form: lines 552 and 553 are
-// rewritten with the labels they have, and the picture moves with boxes 0
-// to 39. The card file changes with the next save. False, with nothing
-// changed, when a line cannot be rewritten.
-bool apply(CardFormModel &form, const Solution &s, QString *error);
 
 // Paints the calibration sheet; painter units are twips from the paper's
 // corner.

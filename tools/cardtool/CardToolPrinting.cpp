@@ -1,6 +1,6 @@
 #include "CardTool.h"
 
-#include "Calibration.h"
+#include "CardCalibration.h"
 #include "CardFormModel.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
@@ -132,7 +132,7 @@ int CardTool::calibrate(const QStringList &args)
     std::fputs((solution->summary() + u'\n').toLocal8Bit().constData(), m_out);
     if (dryRun)
         return Ok;
-    if (!Calibration::apply(form, *solution, &error))
+    if (!CardCalibration::apply(form, *solution, &error))
         return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
     if (!form.SaveCard())
         return report(form.lastError().message(), BadCard);

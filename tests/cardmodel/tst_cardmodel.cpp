@@ -64,7 +64,7 @@ QList<int> range(int first, int last)
 
 } // namespace
 
-class TestCardForm : public QObject
+class TestCardModel : public QObject
 {
     Q_OBJECT
 
@@ -135,14 +135,14 @@ private:
     std::unique_ptr<Messages::ScopedSink> m_scoped;
 };
 
-void TestCardForm::init()
+void TestCardModel::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_sink.messages.clear();
     m_scoped = std::make_unique<Messages::ScopedSink>(&m_sink);
 }
 
-QString TestCardForm::writeCard(const QString &name, const QString &text)
+QString TestCardModel::writeCard(const QString &name, const QString &text)
 {
     const QString path = m_dir->filePath(name);
     if (!TestCards::writeCard(path, text))
@@ -150,7 +150,7 @@ QString TestCardForm::writeCard(const QString &name, const QString &text)
     return path;
 }
 
-void TestCardForm::ratiosOfABox()
+void TestCardModel::ratiosOfABox()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -159,7 +159,7 @@ void TestCardForm::ratiosOfABox()
     QCOMPARE(m.horizontalRatio(0), 0.0927835f);
 }
 
-void TestCardForm::stretchingRecomputesTheSnapshotTops()
+void TestCardModel::stretchingRecomputesTheSnapshotTops()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -178,7 +178,7 @@ void TestCardForm::stretchingRecomputesTheSnapshotTops()
     QCOMPARE(m.box(0).rect.left, 450.0f);
 }
 
-void TestCardForm::leftIsRoundedHalfToEven_data()
+void TestCardModel::leftIsRoundedHalfToEven_data()
 {
     QTest::addColumn<QString>("left");
     QTest::addColumn<float>("expected");
@@ -187,7 +187,7 @@ void TestCardForm::leftIsRoundedHalfToEven_data()
     QTest::newRow("450.4") << u"450.4"_s << 450.0f;
 }
 
-void TestCardForm::leftIsRoundedHalfToEven()
+void TestCardModel::leftIsRoundedHalfToEven()
 {
     QFETCH(QString, left);
     QFETCH(float, expected);
@@ -199,7 +199,7 @@ void TestCardForm::leftIsRoundedHalfToEven()
     QCOMPARE(m.box(0).rect.top, 650.25f);
 }
 
-void TestCardForm::loadBuildsOnlyTheCardsBoxes()
+void TestCardModel::loadBuildsOnlyTheCardsBoxes()
 {
     // Controls 0 to 12 only; box 5 hidden but answered; an answer for box 20,
     // which has no control line, goes into a hidden box.
@@ -227,7 +227,7 @@ void TestCardForm::loadBuildsOnlyTheCardsBoxes()
     QVERIFY(!m.designSwitchVisible());
 }
 
-void TestCardForm::failedLoadKeepsTheCard_data()
+void TestCardModel::failedLoadKeepsTheCard_data()
 {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("text");
@@ -238,7 +238,7 @@ void TestCardForm::failedLoadKeepsTheCard_data()
     QTest::newRow("picture far off to the left") << 37 << u"ImagePxLeft,-1e10"_s << u"line 37: the picture value"_s;
 }
 
-void TestCardForm::failedLoadKeepsTheCard()
+void TestCardModel::failedLoadKeepsTheCard()
 {
     QFETCH(int, line);
     QFETCH(QString, text);
@@ -257,7 +257,7 @@ void TestCardForm::failedLoadKeepsTheCard()
     QVERIFY(m.CardNam().endsWith(u"US.qcf"_s));
 }
 
-void TestCardForm::designCardLoadedTwiceMarksTwice()
+void TestCardModel::designCardLoadedTwiceMarksTwice()
 {
     const QString path = writeCard(u"US.qcf"_s, withLine(installedText(CardLayouts::us()), 25, u"DesignMode,True"_s));
     CardFormModel m;
@@ -268,7 +268,7 @@ void TestCardForm::designCardLoadedTwiceMarksTwice()
     QVERIFY(m.chkDesign());
 }
 
-void TestCardForm::editConfigurationWidth_data()
+void TestCardModel::editConfigurationWidth_data()
 {
     QTest::addColumn<int>("recorded");
     QTest::addColumn<float>("edited");
@@ -277,7 +277,7 @@ void TestCardForm::editConfigurationWidth_data()
     QTest::newRow("1500 -> 2300") << 1500 << 2300.0f;
 }
 
-void TestCardForm::editConfigurationWidth()
+void TestCardModel::editConfigurationWidth()
 {
     QFETCH(int, recorded);
     QFETCH(float, edited);
@@ -291,7 +291,7 @@ void TestCardForm::editConfigurationWidth()
     QCOMPARE(m.box(4).rect.width, edited);
 }
 
-void TestCardForm::editWidthIsLookedUpByBoxNumber()
+void TestCardModel::editWidthIsLookedUpByBoxNumber()
 {
     // With box 1 missing from the card's list, position 6 of the list is
     // box 6; the width must come from box 5's own entry.
@@ -311,7 +311,7 @@ void TestCardForm::editWidthIsLookedUpByBoxNumber()
     QCOMPARE(layout.box(10).rect.width, 1710.0f);
 }
 
-void TestCardForm::editConfigurationLiftsAndKeepsInside_data()
+void TestCardModel::editConfigurationLiftsAndKeepsInside_data()
 {
     QTest::addColumn<int>("box");
     QTest::addColumn<float>("left");
@@ -324,7 +324,7 @@ void TestCardForm::editConfigurationLiftsAndKeepsInside_data()
     QTest::newRow("tick box") << 18 << 3255.0f;
 }
 
-void TestCardForm::editConfigurationLiftsAndKeepsInside()
+void TestCardModel::editConfigurationLiftsAndKeepsInside()
 {
     QFETCH(int, box);
     QFETCH(float, left);
@@ -347,7 +347,7 @@ void TestCardForm::editConfigurationLiftsAndKeepsInside()
     QCOMPARE(m.questionLine(), CardLayouts::canada().rowForBox(box)->question);
 }
 
-void TestCardForm::keepInsideEqualsTheStepByStepWalk()
+void TestCardModel::keepInsideEqualsTheStepByStepWalk()
 {
     // The walk as written: step left by 20 twips while the right end lies
     // past the picture's right edge.
@@ -377,7 +377,7 @@ void TestCardForm::keepInsideEqualsTheStepByStepWalk()
     QVERIFY(std::isnan(CardFormModel::keptInside(std::nanf(""), 270, 3530)));
 }
 
-void TestCardForm::restoreGivesBackTheRecordedLook()
+void TestCardModel::restoreGivesBackTheRecordedLook()
 {
     CardFormModel m;
     QVERIFY(m.LoadCard(writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()))));
@@ -397,7 +397,7 @@ void TestCardForm::restoreGivesBackTheRecordedLook()
     QVERIFY(after.flat);
 }
 
-void TestCardForm::colourOutside24BitsIsKept_data()
+void TestCardModel::colourOutside24BitsIsKept_data()
 {
     QTest::addColumn<QString>("colour");
     QTest::newRow("negative") << u"-2147483643"_s;
@@ -405,7 +405,7 @@ void TestCardForm::colourOutside24BitsIsKept_data()
     QTest::newRow("largest") << u"2147483647"_s;
 }
 
-void TestCardForm::colourOutside24BitsIsKept()
+void TestCardModel::colourOutside24BitsIsKept()
 {
     QFETCH(QString, colour);
     // Field 7 of box 13's current layout line holds the colour.
@@ -424,7 +424,7 @@ void TestCardForm::colourOutside24BitsIsKept()
     QCOMPARE(lineOf(decrypted(path), 151 + 13).split(u',').value(6), colour);
 }
 
-void TestCardForm::restoreWithoutEditingChangesNothing()
+void TestCardModel::restoreWithoutEditingChangesNothing()
 {
     // Saving and printing restore the edited box; with none edited, box 0
     // must not take the empty recorded look.
@@ -435,7 +435,7 @@ void TestCardForm::restoreWithoutEditingChangesNothing()
     QVERIFY(m.boxes() == before);
 }
 
-void TestCardForm::canadianLayout()
+void TestCardModel::canadianLayout()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -449,7 +449,7 @@ void TestCardForm::canadianLayout()
     QVERIFY(!m.box(1).visible); // a number the layout does not use
 }
 
-void TestCardForm::usLayout()
+void TestCardModel::usLayout()
 {
     CardFormModel m;
     m.SetupUSCard();
@@ -463,7 +463,7 @@ void TestCardForm::usLayout()
     QCOMPARE(m.box(26).tabIndex, 25);
 }
 
-void TestCardForm::blueLayout()
+void TestCardModel::blueLayout()
 {
     CardFormModel m;
     m.SetUpCanCard_blue();
@@ -476,7 +476,7 @@ void TestCardForm::blueLayout()
     QCOMPARE(m.box(22).text, u"x"_s);
 }
 
-void TestCardForm::layoutTwiceGivesTheSameBoxes()
+void TestCardModel::layoutTwiceGivesTheSameBoxes()
 {
     CardFormModel m;
     m.SetUpCanCard_blue();
@@ -486,7 +486,7 @@ void TestCardForm::layoutTwiceGivesTheSameBoxes()
     QVERIFY(m.boxes() == first);
 }
 
-void TestCardForm::placeControlSetsExactValues()
+void TestCardModel::placeControlSetsExactValues()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -496,7 +496,7 @@ void TestCardForm::placeControlSetsExactValues()
     QCOMPARE(m.picture(), (TwipRect{135, 80, 3395, 6240}));
 }
 
-void TestCardForm::ratioOutsideTheTableIsRefused()
+void TestCardModel::ratioOutsideTheTableIsRefused()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -509,7 +509,7 @@ void TestCardForm::ratioOutsideTheTableIsRefused()
     QCOMPARE(m.horizontalRatio(0), before);
 }
 
-void TestCardForm::tenUpClicksMoveBoxes0To39()
+void TestCardModel::tenUpClicksMoveBoxes0To39()
 {
     // A card with box 45 beyond the following boxes.
     QString text = installedText(CardLayouts::canada());
@@ -532,7 +532,7 @@ void TestCardForm::tenUpClicksMoveBoxes0To39()
     }
 }
 
-void TestCardForm::horizontalArrowReachesBoxesAtTheNextDownClick()
+void TestCardModel::horizontalArrowReachesBoxesAtTheNextDownClick()
 {
     CardFormModel m;
     m.SetUpCanCard();
@@ -549,7 +549,7 @@ void TestCardForm::horizontalArrowReachesBoxesAtTheNextDownClick()
     QCOMPARE(m.box(0).rect.height, 105.0f);
 }
 
-void TestCardForm::moveCtrl_data()
+void TestCardModel::moveCtrl_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("step");
@@ -566,7 +566,7 @@ void TestCardForm::moveCtrl_data()
     QTest::newRow("narrower than nothing") << u"L"_s << u"1035"_s << false << TwipRect{450, 835, 1035, 90} << true;
 }
 
-void TestCardForm::moveCtrl()
+void TestCardModel::moveCtrl()
 {
     QFETCH(QString, command);
     QFETCH(QString, step);
@@ -580,7 +580,7 @@ void TestCardForm::moveCtrl()
     QCOMPARE(m.box(12).rect, expected);
 }
 
-void TestCardForm::moveImage_data()
+void TestCardModel::moveImage_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("step");
@@ -596,7 +596,7 @@ void TestCardForm::moveImage_data()
     QTest::newRow("shorter than nothing") << u"U"_s << u"6240"_s << false << TwipRect{135, 80, 3395, 6240} << true;
 }
 
-void TestCardForm::moveImage()
+void TestCardModel::moveImage()
 {
     QFETCH(QString, command);
     QFETCH(QString, step);
@@ -612,7 +612,7 @@ void TestCardForm::moveImage()
     QVERIFY(m.boxes() == boxes); // the boxes stay where they are
 }
 
-void TestCardForm::stepsPastTheTwipRangeAreRefused_data()
+void TestCardModel::stepsPastTheTwipRangeAreRefused_data()
 {
     // Box 12 of the Canadian layout: left 450, top 835, width 1035; picture
     // at 135, 80, 3395 by 6240.
@@ -638,7 +638,7 @@ void TestCardForm::stepsPastTheTwipRangeAreRefused_data()
     QTest::newRow("picture arrow up inside") << u"arrow"_s << u"U"_s << u"80"_s << false << false;
 }
 
-void TestCardForm::stepsPastTheTwipRangeAreRefused()
+void TestCardModel::stepsPastTheTwipRangeAreRefused()
 {
     QFETCH(QString, kind);
     QFETCH(QString, command);
@@ -696,7 +696,7 @@ void TestCardForm::stepsPastTheTwipRangeAreRefused()
     QVERIFY(m.picture().width > 0 && m.picture().height > 0);
 }
 
-void TestCardForm::saveThatWouldNotOpenIsRefused()
+void TestCardModel::saveThatWouldNotOpenIsRefused()
 {
     // A card whose picture is placed past the twip range in memory (as no
     // command can do now) is not written: the file keeps what it had.
@@ -718,14 +718,14 @@ void TestCardForm::saveThatWouldNotOpenIsRefused()
     QVERIFY(fileBytes(path) != before);
 }
 
-void TestCardForm::saveRewritesOnlyItsLines_data()
+void TestCardModel::saveRewritesOnlyItsLines_data()
 {
     QTest::addColumn<bool>("design");
     QTest::newRow("normal") << false;
     QTest::newRow("design") << true;
 }
 
-void TestCardForm::saveRewritesOnlyItsLines()
+void TestCardModel::saveRewritesOnlyItsLines()
 {
     QFETCH(bool, design);
     QString text = installedText(CardLayouts::us());
@@ -772,7 +772,7 @@ void TestCardForm::saveRewritesOnlyItsLines()
     QVERIFY(!m.chkDefault());
 }
 
-void TestCardForm::saveTwiceWritesTheSameBytes()
+void TestCardModel::saveTwiceWritesTheSameBytes()
 {
     const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
     CardFormModel m;
@@ -791,7 +791,7 @@ void TestCardForm::saveTwiceWritesTheSameBytes()
     QCOMPARE(lineOf(decrypted(path), 351 + 4), u"4,Name,"_s);
 }
 
-void TestCardForm::hiddenBoxBelowTheHighestKeepsItsLines()
+void TestCardModel::hiddenBoxBelowTheHighestKeepsItsLines()
 {
     // The US card leaves box 3 unused (hidden): its lines stay as they are.
     const QString base = withLine(installedText(CardLayouts::us()), 351 + 3, u"3,Unused,kept as it is"_s);
@@ -806,7 +806,7 @@ void TestCardForm::hiddenBoxBelowTheHighestKeepsItsLines()
     QCOMPARE(lineOf(saved, 351 + 4), u"4,FamilyName,Lindqvist"_s);
 }
 
-void TestCardForm::orientationCheckRewritesLine27()
+void TestCardModel::orientationCheckRewritesLine27()
 {
     const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
     CardFormModel m;
@@ -821,7 +821,7 @@ void TestCardForm::orientationCheckRewritesLine27()
     QCOMPARE(lineOf(decrypted(path), 27), u"Orientation,P"_s);
 }
 
-void TestCardForm::resetBringsBackTheInstalledLayout()
+void TestCardModel::resetBringsBackTheInstalledLayout()
 {
     const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
     CardFormModel m;
@@ -849,7 +849,7 @@ void TestCardForm::resetBringsBackTheInstalledLayout()
     QCOMPARE(m.verticalRatio(0), 0.09134615f);
 }
 
-void TestCardForm::failedResetKeepsTheAnswers_data()
+void TestCardModel::failedResetKeepsTheAnswers_data()
 {
     QTest::addColumn<int>("line"); // 0: the card file is deleted
     QTest::addColumn<QString>("text");
@@ -858,7 +858,7 @@ void TestCardForm::failedResetKeepsTheAnswers_data()
     QTest::newRow("installed picture without height") << 23 << u"ImageHt,0"_s;
 }
 
-void TestCardForm::failedResetKeepsTheAnswers()
+void TestCardModel::failedResetKeepsTheAnswers()
 {
     QFETCH(int, line);
     QFETCH(QString, text);
@@ -887,7 +887,7 @@ void TestCardForm::failedResetKeepsTheAnswers()
     QCOMPARE(lineOf(decrypted(path), 351 + 13), u"13,PostalCode,B3H 1Z4"_s);
 }
 
-void TestCardForm::resetSwitchesFollowTheCard_data()
+void TestCardModel::resetSwitchesFollowTheCard_data()
 {
     QTest::addColumn<QString>("designLine");
     QTest::addColumn<bool>("toggleDesign");
@@ -898,7 +898,7 @@ void TestCardForm::resetSwitchesFollowTheCard_data()
     QTest::newRow("design card left alone") << u"DesignMode,True"_s << false << true << u"Dgn"_s;
 }
 
-void TestCardForm::resetSwitchesFollowTheCard()
+void TestCardModel::resetSwitchesFollowTheCard()
 {
     QFETCH(QString, designLine);
     QFETCH(bool, toggleDesign);
@@ -923,7 +923,7 @@ void TestCardForm::resetSwitchesFollowTheCard()
     QCOMPARE(m.labNotify(), notify);
 }
 
-void TestCardForm::oneBoxInEditConfiguration()
+void TestCardModel::oneBoxInEditConfiguration()
 {
     const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
     CardFormModel m;
@@ -956,14 +956,14 @@ void TestCardForm::oneBoxInEditConfiguration()
                  .arg(thirteen.backColor));
 }
 
-void TestCardForm::snapshotIsValidWhenTheCardIsShown_data()
+void TestCardModel::snapshotIsValidWhenTheCardIsShown_data()
 {
     QTest::addColumn<bool>("builtIn");
     QTest::newRow("card file") << false;
     QTest::newRow("built-in layout") << true;
 }
 
-void TestCardForm::snapshotIsValidWhenTheCardIsShown()
+void TestCardModel::snapshotIsValidWhenTheCardIsShown()
 {
     QFETCH(bool, builtIn);
     CardFormModel m;
@@ -989,14 +989,14 @@ void TestCardForm::snapshotIsValidWhenTheCardIsShown()
     QCOMPARE(m.box(0).rect.left, zero.left + 20);
 }
 
-void TestCardForm::unlistedBoxesTabAfterTheListed_data()
+void TestCardModel::unlistedBoxesTabAfterTheListed_data()
 {
     QTest::addColumn<bool>("builtIn");
     QTest::newRow("card file") << false;
     QTest::newRow("built-in layout") << true;
 }
 
-void TestCardForm::unlistedBoxesTabAfterTheListed()
+void TestCardModel::unlistedBoxesTabAfterTheListed()
 {
     QFETCH(bool, builtIn);
     const CardLayout &us = CardLayouts::us();
@@ -1022,7 +1022,7 @@ void TestCardForm::unlistedBoxesTabAfterTheListed()
     QCOMPARE(m.box(m.firstBox()).tabIndex, 0);
 }
 
-void TestCardForm::chooserSlots()
+void TestCardModel::chooserSlots()
 {
     const QList<ChooserSlot> slotList = ::chooserSlots({u"Canada.qcf"_s, u"Canada.qcfd"_s, u"US.qcf"_s, u"x.qcf"_s});
     QCOMPARE(slotList.size(), 4);
@@ -1034,7 +1034,7 @@ void TestCardForm::chooserSlots()
     QVERIFY(::chooserSlots({}).isEmpty());
 }
 
-void TestCardForm::mainWindowHeight()
+void TestCardModel::mainWindowHeight()
 {
     // A picture 7248 high from top 360, and a panel ending at 6000.
     const MainLayout::CardWindowLayout l = MainLayout::forCard(135, 360, 3395, 7248, 4000, 2000, 4000);
@@ -1045,5 +1045,5 @@ void TestCardForm::mainWindowHeight()
     QCOMPARE(MainLayout::forCard(0, 30000, 3000, 30000, 0, 100, 100).height, 61000);
 }
 
-QTEST_GUILESS_MAIN(TestCardForm)
-#include "tst_cardform.moc"
+QTEST_GUILESS_MAIN(TestCardModel)
+#include "tst_cardmodel.moc"
