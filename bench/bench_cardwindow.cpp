@@ -113,7 +113,7 @@ void BM_FocusChange(benchmark::State &state)
         QCoreApplication::processEvents();
         next = (next + 1) % 5;
     }
-    card->setModified(false);
+    card->model().setModified(false);
 }
 BENCHMARK(BM_FocusChange)->Unit(benchmark::kMicrosecond);
 

@@ -132,11 +132,7 @@ void frmCanCard::buildBoxes()
         connect(box, &AnswerBox::refused, this, &frmCanCard::showRefused);
         // textChanged, not textEdited: an undo changes the answer too.
         connect(box, &QLineEdit::textChanged, this, [this, box] {
-            const QString text = box->text();
-            if (m_model.box(box->index()).text == text)
-                return;
-            m_model.setBoxText(box->index(), text);
-            setModified(true);
+            m_model.setAnswer(box->index(), box->text());
         });
     }
     m_txtNoOp = new QLineEdit(this);
@@ -528,7 +524,6 @@ bool frmCanCard::LoadCard(const QString &cardName)
             previous->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    setModified(false);
     focusFirstBox();
     return true;
 }
@@ -640,13 +635,10 @@ void frmCanCard::mnuSave_Click()
 {
     if (!m_model.clsCard())
         return;
-    QPointer<QWidget> active = QApplication::focusWidget();
-    focusNoOp();
-    m_model.RestoreControl();
-    QCoreApplication::processEvents();
-    SaveCard();
-    if (active && active != m_txtNoOp)
-        active->setFocus(Qt::OtherFocusReason);
+    // The boxes are saved at rest; the box being edited then stands as if
+    // the focus had left it and come back.
+    if (SaveCard())
+        m_model.refocusEditedBox();
 }
 
 bool frmCanCard::SaveCard()
@@ -655,7 +647,6 @@ bool frmCanCard::SaveCard()
         Messages::error(u"The card could not be saved.\n\n%1"_s.arg(m_model.lastError().message()));
         return false;
     }
-    setModified(false);
     return true;
 }
 
@@ -681,7 +672,6 @@ void frmCanCard::mnuReset_Click()
 
 void frmCanCard::buReset_Click()
 {
-    QCoreApplication::processEvents();
     ResetCard();
     focusFirstBox();
 }
@@ -695,13 +685,10 @@ bool frmCanCard::ResetCard()
             u"Requesting Confirmation"_s, true))
         return false;
     focusNoOp();
-    QCoreApplication::processEvents();
     if (!m_model.resetToInstalled()) {
         Messages::error(u"The card could not be reset.\n\n%1"_s.arg(m_model.lastError().message()));
         return false;
     }
-    QCoreApplication::processEvents();
-    setModified(false);
     Messages::show({u"Borvessa"_s, u"Card Reset Complete."_s, Messages::Icon::Information});
     return true;
 }
@@ -711,7 +698,6 @@ void frmCanCard::ToggleDesign()
     if (!m_model.clsCard())
         return;
     m_model.ToggleDesign();
-    setModified(true);
     if (m_model.chkDesign())
         frmDesign::showBeside(this);
 }
@@ -719,86 +705,19 @@ void frmCanCard::ToggleDesign()
 void frmCanCard::chkOrientation_MouseUp()
 {
     m_model.setOrientationChecked(m_chkOrientation->isChecked());
-    setModified(true);
 }
 
 // ---- The picture arrows --------------------------------------------------------------
 
-void frmCanCard::UpDown_UpClick()
+void frmCanCard::pictureArrow(CardFormModel::PictureArrow arrow)
 {
-    m_model.RestoreCntrlActiveCntrl(activeBoxIndex());
-    m_model.SaveCntrlPxsPriorToMove();
-    if (!pictureStep(m_model.movePictureVertically(-20)))
-        return;
-    m_model.RestoreCntrlPxsAfterMove();
-    reconfigureFocusedBox();
-    setModified(true);
-}
-
-void frmCanCard::UpDown_DownClick()
-{
-    m_model.RestoreCntrlPxsAfterMove();
-    if (!pictureStep(m_model.movePictureVertically(20)))
-        return;
-    m_model.RestoreCntrlPxsAfterMove();
-    reconfigureFocusedBox();
-    setModified(true);
-}
-
-void frmCanCard::LeftRight_DownClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.movePictureHorizontally(-20)))
-        return;
-    setModified(true);
-}
-
-void frmCanCard::LeftRight_UpClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.movePictureHorizontally(20)))
-        return;
-    setModified(true);
-}
-
-void frmCanCard::narrowWide_DownClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.stretchPicture(-20, 0)))
-        return;
-    setModified(true);
-}
-
-void frmCanCard::narrowWide_UpClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.stretchPicture(20, 0)))
-        return;
-    setModified(true);
-}
-
-void frmCanCard::tallShort_DownClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.stretchPicture(0, 20)))
-        return;
-    setModified(true);
-}
-
-void frmCanCard::tallShort_UpClick()
-{
-    focusNoOp();
-    if (!pictureStep(m_model.stretchPicture(0, -20)))
-        return;
-    setModified(true);
-}
-
-bool frmCanCard::pictureStep(const QString &refused)
-{
-    if (refused.isEmpty())
-        return true;
-    Messages::warn(refused);
-    return false;
+    using Arrow = CardFormModel::PictureArrow;
+    // The vertical arrows keep the focus in its box; the others take it away
+    // first, so no box is enlarged while the picture changes under it.
+    if (arrow != Arrow::Up && arrow != Arrow::Down)
+        focusNoOp();
+    if (const QString refused = m_model.pictureArrow(arrow, activeBoxIndex()); !refused.isEmpty())
+        Messages::warn(refused);
 }
 
 int frmCanCard::GetCopies() const
@@ -820,30 +739,11 @@ void frmCanCard::buPrint_MouseUp()
 
 void frmCanCard::mnuPrint_Click()
 {
-    // The box being edited prints at its normal place and size, and is
-    // enlarged again afterwards.
-    const bool editing = m_model.isEditing();
-    m_model.RestoreControl();
+    // The page takes every box at rest; the box being edited is enlarged
+    // again afterwards, its answer selected.
     PrintCard1();
-    if (editing)
-        reconfigureFocusedBox();
-}
-
-void frmCanCard::reconfigureFocusedBox()
-{
-    const int active = activeBoxIndex();
-    if (active >= 0 && active == m_model.CurEditCtrl())
-        m_model.boxGotFocus(active);
-}
-
-PrintPage frmCanCard::pageAtRest()
-{
-    const bool editing = m_model.isEditing();
-    m_model.RestoreControl();
-    PrintPage page = PrintCard2();
-    if (editing)
-        reconfigureFocusedBox();
-    return page;
+    if (m_model.isEditing())
+        m_model.ConfigCtrlForEditing();
 }
 
 CardPrinting &frmCanCard::printer()
@@ -892,7 +792,7 @@ void frmCanCard::printPreview()
 {
     if (!m_model.clsCard())
         return;
-    const PrintPage page = pageAtRest();
+    const PrintPage page = PrintCard2();
     PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this, printer().unprintableMargins(page));
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
     // The page at the size of the card on screen, within the screen.
@@ -906,7 +806,7 @@ void frmCanCard::printPreview()
 
 bool frmCanCard::exportPdf(const QString &path, bool alignment)
 {
-    const PrintPage page = pageAtRest();
+    const PrintPage page = PrintCard2();
     RenderOptions options;
     options.drawOutlines = alignment;
     QString error;
@@ -956,7 +856,7 @@ bool frmCanCard::printCalibrationSheet()
         return false;
     const QString failure = u"The calibration sheet was not printed."_s;
     CardPrinting &printer = this->printer();
-    const PrintPage page = pageAtRest();
+    const PrintPage page = PrintCard2();
     QString error;
     if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
         Messages::error(failure + u"\n\n"_s + error);
@@ -969,7 +869,7 @@ bool frmCanCard::exportCalibrationSheet(const QString &path)
 {
     if (!m_model.clsCard())
         return false;
-    const PrintPage page = pageAtRest();
+    const PrintPage page = PrintCard2();
     QString error;
     if (!PdfExport::exportSheet(path, page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
         Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
@@ -985,7 +885,7 @@ bool frmCanCard::applyCalibration(const QStringList &numbers)
         return false;
     QString error;
     const std::optional<Calibration::Measurement> m = Calibration::parse(numbers, &error);
-    const PrintPage page = pageAtRest();
+    const PrintPage page = PrintCard2();
     std::optional<Calibration::Solution> solution;
     if (m)
         solution = Calibration::solve(page, *m, &error);
@@ -996,14 +896,10 @@ bool frmCanCard::applyCalibration(const QStringList &numbers)
     if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(m_model.varCardTitle(), solution->summary()),
                            u"Calibrate Printing"_s))
         return false;
-    beginDesignCommand();
-    const bool applied = CardCalibration::apply(m_model, *solution, &error);
-    endDesignCommand();
-    if (!applied) {
+    if (!CardCalibration::apply(m_model, *solution, &error)) {
         Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
         return false;
     }
-    setModified(true);
     Q_EMIT statusMessage(u"Calibration applied; Print Preview shows the result. Save the card to keep it."_s);
     return true;
 }
@@ -1041,47 +937,23 @@ bool frmCanCard::printAlignmentPage()
     RenderOptions options;
     options.drawOutlines = true;
     QString error;
-    const bool printed = printer.print(pageAtRest(), 1, options, &error);
+    const bool printed = printer.print(PrintCard2(), 1, options, &error);
     if (!printed)
         Messages::error(failure + u"\n\n"_s + error);
     return printed;
 }
 
-void frmCanCard::beginDesignCommand()
-{
-    m_designCommandEditing = m_model.isEditing();
-    if (m_designCommandEditing)
-        m_model.RestoreControl();
-}
-
-void frmCanCard::endDesignCommand()
-{
-    if (m_designCommandEditing)
-        reconfigureFocusedBox();
-    m_designCommandEditing = false;
-}
-
 // ---- Unsaved changes ----------------------------------------------------------------
-
-void frmCanCard::setModified(bool modified)
-{
-    if (m_modified == modified)
-        return;
-    m_modified = modified;
-    Q_EMIT modifiedChanged(modified);
-}
 
 bool frmCanCard::maybeSave()
 {
-    if (!m_modified || !m_model.clsCard())
+    if (!m_model.isModified() || !m_model.clsCard())
         return true;
     const Messages::Answer answer = Messages::show(
         {u"Borvessa"_s, u"Save changes to %1?"_s.arg(m_model.varCardTitle()), Messages::Icon::Warning,
          Messages::Buttons::SaveDiscardCancel, Messages::Answer::Save});
     switch (answer) {
     case Messages::Answer::Save:
-        focusNoOp();
-        m_model.RestoreControl();
         return SaveCard();
     case Messages::Answer::Discard:
         return true;

@@ -130,14 +130,15 @@ public:
     bool ResetCard();
     void ToggleDesign();
     void chkOrientation_MouseUp();
-    void UpDown_UpClick();
-    void UpDown_DownClick();
-    void LeftRight_UpClick();
-    void LeftRight_DownClick();
-    void narrowWide_UpClick();
-    void narrowWide_DownClick();
-    void tallShort_UpClick();
-    void tallShort_DownClick();
+    // The picture arrows of the panel.
+    void UpDown_UpClick() { pictureArrow(CardFormModel::PictureArrow::Up); }
+    void UpDown_DownClick() { pictureArrow(CardFormModel::PictureArrow::Down); }
+    void LeftRight_UpClick() { pictureArrow(CardFormModel::PictureArrow::Right); }
+    void LeftRight_DownClick() { pictureArrow(CardFormModel::PictureArrow::Left); }
+    void narrowWide_UpClick() { pictureArrow(CardFormModel::PictureArrow::Wider); }
+    void narrowWide_DownClick() { pictureArrow(CardFormModel::PictureArrow::Narrower); }
+    void tallShort_UpClick() { pictureArrow(CardFormModel::PictureArrow::Shorter); }
+    void tallShort_DownClick() { pictureArrow(CardFormModel::PictureArrow::Taller); }
     int GetCopies() const;
 
     // ---- Printing
@@ -171,14 +172,7 @@ public:
     // The printer used; the program's one system printer unless set.
     void setPrinter(CardPrinting *printer) { m_printer = printer; }
 
-    // Takes the focused box out of its edit configuration before a command of
-    // the design window changes it, and puts it back afterwards.
-    void beginDesignCommand();
-    void endDesignCommand();
-
-    // ---- Unsaved changes
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified);
+    // ---- Unsaved changes (the model holds the flag)
     // Asks "Save changes to <card>?" when there are unsaved changes; true
     // when the caller may go on (saved, discarded or nothing to save).
     bool maybeSave();
@@ -186,7 +180,6 @@ public:
 Q_SIGNALS:
     void closeRequested();
     void quitRequested();
-    void modifiedChanged(bool modified);
     void zoomChanged(double zoom);
     void layoutChanged();
     // A short confirmation for the main window's status bar.
@@ -196,8 +189,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Shows why a picture arrow was refused; true when it was carried out.
-    bool pictureStep(const QString &refused);
+    // One picture arrow, with the focus step it takes; a refusal is shown.
+    void pictureArrow(CardFormModel::PictureArrow arrow);
     void buildBoxes();
     void buildPanel();
     void buildMenus();
@@ -212,17 +205,11 @@ private:
     void showRefused(int index, const QString &characters);
     void focusNoOp();
     void setUpLayout(void (CardFormModel::*setup)());
-    // Puts the focused box back into its edit configuration, if it still has the focus.
-    void reconfigureFocusedBox();
-    // The printed page, with the box being edited at its normal place.
-    PrintPage pageAtRest();
     // The printer for a command: the one a test set, or the system's.
     CardPrinting &printer();
 
     CardFormModel m_model;
     double m_zoom = DefaultZoom;
-    bool m_modified = false;
-    bool m_designCommandEditing = false;
     float m_panelLeftTwips = 0;
 
     std::array<AnswerBox *, CardFormModel::BoxCount> m_boxes{};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Card.h"
+#include "DesignCommands.h"
 #include "TwipGeometry.h"
 
 #include <QObject>
@@ -32,11 +33,13 @@ struct AnswerBoxState
 };
 
 // The state of the card window without its widgets: the loaded card, the
-// picture rectangle, the 96 answer boxes, the ratio table that ties boxes to
-// the picture, the snapshot of box positions and the edit configuration of
-// the focused box. Every geometry operation of the window works here, in
-// twips; the window only forwards events and draws.
-class CardFormModel : public QObject
+// picture rectangle, the 96 answer boxes at rest, the ratio table that ties
+// boxes to the picture, the snapshot of box positions, the edit
+// configuration of the focused box (a look laid over that box, never written
+// into its place at rest) and whether there are unsaved changes. Every
+// geometry operation of the window works here, in twips; the window only
+// forwards events and draws.
+class CardFormModel : public QObject, public DesignCommands
 {
     Q_OBJECT
 
@@ -97,13 +100,28 @@ public:
     void SetUpCanCard_blue();
     void applyLayout(const CardLayout &layout);
 
+    // ---- Unsaved changes: set by every change the user makes, cleared by a
+    // load, a save and a reset.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+
     // ---- Boxes and picture
-    const AnswerBoxState &box(int index) const { return m_boxes.at(index); }
+    // A box as the window shows it: the box in edit configuration with its
+    // enlarged look, every other box at rest.
+    const AnswerBoxState &box(int index) const
+    {
+        return index == m_editBox ? m_editLook : m_boxes.at(index);
+    }
+    // A box at rest, as saving and printing take it.
+    const AnswerBoxState &restBox(int index) const { return m_boxes.at(index); }
+    const std::array<AnswerBoxState, BoxCount> &restBoxes() const { return m_boxes; }
     const TwipRect &picture() const { return m_picture; }
     QString pictureTag() const { return m_pictureTag; }
     void setPictureTag(const QString &tag) { m_pictureTag = tag; }
     void setPicture(const TwipRect &rect);
     void setBoxText(int index, const QString &text);
+    // The user typed an answer: the box's text, and the card is modified.
+    void setAnswer(int index, const QString &text);
     void setBoxRect(int index, const TwipRect &rect);
     void setBoxVisible(int index, bool visible);
 
@@ -123,6 +141,9 @@ public:
     // restored, the snapshot taken, and this box enlarged. False when the box
     // already was in edit configuration (nothing changes).
     bool boxGotFocus(int index);
+    // The edited box as if it had left the focus and taken it again (after a
+    // save): the snapshot is taken anew and its answer selected.
+    void refocusEditedBox();
     // A box lost the focus: restored if it is the one in edit configuration.
     void boxLostFocus(int index);
     // The visible box with the lowest tab index, or -1; it takes the focus
@@ -149,16 +170,28 @@ public:
     void PositionControlwImageMove(int index, int moveVertAmt, int moveHorzAmt);
     void ResizeCard();
     void PositionControlwImageSizeChange(int index, float vertRatio, float horzRatio);
-    // The card window's arrows without their focus steps: the picture moves
-    // or stretches by 20 twips and the snapshot follows. Empty on success;
-    // else why the step was refused, and nothing changed.
+    // The picture moves or stretches by 20 twips and the snapshot follows.
+    // Empty on success; else why the step was refused, and nothing changed.
     QString movePictureVertically(int amount);
     QString movePictureHorizontally(int amount);
     QString stretchPicture(int widthChange, int heightChange);
 
+    // The card window's picture arrows, with the snapshot steps each takes;
+    // activeBox is the box with the focus (or -1), which is enlarged again
+    // after a vertical move. The card is modified on success; else the
+    // result says why the step was refused.
+    enum class PictureArrow { Up, Down, Left, Right, Narrower, Wider, Taller, Shorter };
+    QString pictureArrow(PictureArrow arrow, int activeBox);
+
     // ---- Design commands: empty result on success, else why it was refused.
     QString MoveCtrl(int box, const QString &command, const QString &step, bool moveOrSize);
     QString MoveImage(const QString &command, const QString &step, bool moveOrSize);
+    // The same for the design window: the card is modified on success, and
+    // the snapshot follows a box moved while one is being edited.
+    QString nudgeBox(int box, const QString &command, const QString &step, bool moveOrSize) override;
+    QString nudgePicture(const QString &command, const QString &step, bool moveOrSize) override;
+    // Moves the picture and boxes 0 to 39 down together (a calibration).
+    void moveLayout(float down);
 
     // ---- Switches of the window
     bool chkDefault() const { return m_chkDefault; }
@@ -184,7 +217,7 @@ public:
     bool resetToInstalled();
 
     // A copy of everything the view shows, for comparisons.
-    std::array<AnswerBoxState, BoxCount> boxes() const { return m_boxes; }
+    std::array<AnswerBoxState, BoxCount> boxes() const;
 
 Q_SIGNALS:
     void boxChanged(int index);
@@ -194,14 +227,21 @@ Q_SIGNALS:
     void questionChanged(const QString &text);
     void switchesChanged();
     void tabOrderChanged();
+    void modifiedChanged(bool modified);
 
 private:
+    // A colour as the card's 32-bit signed number it was read as.
+    static QString colorText(std::uint32_t color);
     static QString pictureOutOfRange();
     static QString boxOutOfRange(int index);
     // Why moving the visible following boxes as place() says would take one
     // out of the twip range; empty when none goes out.
     QString followingBoxesRefusal(const std::function<void(int, double *, double *)> &place) const;
     void setBox(int index, const AnswerBoxState &state);
+    // The edit configuration of a box, from its place at rest.
+    AnswerBoxState editLook(int index) const;
+    // The box in edit configuration shows its place at rest again.
+    void dropEditLook();
     void applySnapshotTo(int index);
     // Tab indexes after the highest listed one for boxes the card does not list.
     void numberUnlistedBoxes(const std::array<bool, BoxCount> &listed);
@@ -220,12 +260,7 @@ private:
 
     int m_curEditCtrl = 0;
     int m_editBox = -1;
-    QString m_savedFont;
-    float m_savedFontSize = 0;
-    float m_savedHt = 0;
-    float m_savedWidth = 0;
-    float m_savedTop = 0;
-    float m_savedLeft = 0;
+    AnswerBoxState m_editLook;
     QString m_questionLine;
     QString m_txtAns;
 
@@ -234,5 +269,6 @@ private:
     bool m_designSwitchVisible = false;
     bool m_chkOrientation = false;
     QString m_labNotify;
+    bool m_modified = false;
     CardError m_lastError;
 };

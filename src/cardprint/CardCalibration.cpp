@@ -49,14 +49,7 @@ bool apply(CardFormModel &form, const Calibration::Solution &s, QString *error)
 
     // The whole layout moves, picture and boxes 0 to 39 together, as the
     // Move Text arrows move it.
-    TwipRect picture = form.picture();
-    picture.top += s.layoutDown;
-    form.setPicture(picture);
-    for (int i = 0; i < CardFormModel::FollowingBoxes; ++i) {
-        TwipRect r = form.box(i).rect;
-        r.top += s.layoutDown;
-        form.setBoxRect(i, r);
-    }
+    form.moveLayout(s.layoutDown);
     return true;
 }
 

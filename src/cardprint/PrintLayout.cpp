@@ -56,6 +56,6 @@ PrintPage PrintLayout::page(const CardFormModel &form)
 {
     if (!form.clsCard())
         return {};
-    const auto boxes = form.boxes();
-    return page(*form.clsCard(), boxes, form.picture());
+    // The boxes at rest: an edited box prints at its normal place and size.
+    return page(*form.clsCard(), form.restBoxes(), form.picture());
 }

@@ -135,25 +135,19 @@ void frmDesign::MoveCtrl()
 {
     if (!m_form)
         return;
-    m_form->beginDesignCommand();
-    const QString refused = m_form->model().MoveCtrl(m_varActiveCtrl, m_varMoveCommand,
+    const QString refused = m_form->model().nudgeBox(m_varActiveCtrl, m_varMoveCommand,
                                                      m_txtMoveIncr->text(),
                                                      m_chkMoveOrSize->isChecked());
-    m_form->endDesignCommand();
     if (!refused.isEmpty())
         Messages::warn(refused);
-    else
-        m_form->setModified(true);
 }
 
 void frmDesign::MoveImage()
 {
     if (!m_form)
         return;
-    const QString refused = m_form->model().MoveImage(m_varMoveCommandImage, m_txtMoveIncr->text(),
-                                                      m_chkMoveOrSize->isChecked());
+    const QString refused = m_form->model().nudgePicture(m_varMoveCommandImage, m_txtMoveIncr->text(),
+                                                         m_chkMoveOrSize->isChecked());
     if (!refused.isEmpty())
         Messages::warn(refused);
-    else
-        m_form->setModified(true);
 }

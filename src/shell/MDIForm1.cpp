@@ -341,7 +341,7 @@ void MDIForm1::updateTitle()
         QString escaped = title;
         escaped.replace(u"[*]"_s, u"[*][*]"_s);
         setWindowTitle(escaped + u"[*] - Borvessa"_s);
-        setWindowModified(m_card->isModified());
+        setWindowModified(m_card->model().isModified());
     } else {
         setWindowTitle(u"Borvessa"_s);
         setWindowModified(false);
@@ -371,7 +371,7 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     m_card->move(0, 0);
     connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
     connect(m_card, &frmCanCard::quitRequested, this, &MDIForm1::mnuQuit_Click);
-    connect(m_card, &frmCanCard::modifiedChanged, this, &MDIForm1::updateTitle);
+    connect(&m_card->model(), &CardFormModel::modifiedChanged, this, &MDIForm1::updateTitle);
     connect(m_card, &frmCanCard::statusMessage, this,
             [this](const QString &text) { statusBar()->showMessage(text, 10000); });
     connect(m_card, &frmCanCard::zoomChanged, this, [this](double z) {

@@ -120,7 +120,7 @@ void TestMainWindow::cleanup()
     if (m_window) {
         // Leave without questions.
         if (m_window->cardWindow())
-            m_window->cardWindow()->setModified(false);
+            m_window->cardWindow()->model().setModified(false);
         m_window->close();
     }
     m_window.reset();
@@ -452,7 +452,7 @@ void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
     QTest::keyClicks(card->txtAddress(4), u"Okafor"_s);
     QTest::keySequence(card, QKeySequence::Save);
     QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
-    QVERIFY(!card->isModified());
+    QVERIFY(!card->model().isModified());
     QCOMPARE(lineOf(decrypted(u"US.qcf"_s), 351 + 4), u"4,FamilyName,Okafor"_s);
 }
 
@@ -541,7 +541,7 @@ void TestMainWindow::typeSaveCloseReopen()
     QTest::keyClicks(card->txtAddress(1), u"Maja, Elin"_s);
     QVERIFY(window()->windowTitle().contains(u"[*]"_s) || window()->isWindowModified());
     QTest::keySequence(card, QKeySequence::Save);
-    QVERIFY(!card->isModified());
+    QVERIFY(!card->model().isModified());
     // The box keeps the focus and its edit configuration after saving.
     QCOMPARE(QApplication::focusWidget(), card->txtAddress(1));
     QCOMPARE(card->model().box(1).rect.height, 220.0f);
@@ -632,7 +632,7 @@ void TestMainWindow::pictureArrowsAtTheTwipEdgeAreRefused()
     QCOMPARE(m_sink.messages.size(), 1);
     QVERIFY2(m_sink.messages.first().text.contains(u"nothing was changed"_s), qPrintable(m_sink.messages.first().text));
     QCOMPARE(card->model().picture(), picture);
-    QVERIFY(!card->isModified());
+    QVERIFY(!card->model().isModified());
 }
 
 void TestMainWindow::resetAsksAndKeepsSavedAnswers()
@@ -802,7 +802,7 @@ void TestMainWindow::designWindowClosesWithItsCard()
     QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
     QPointer<frmDesign> design = frmDesign::instance();
     QVERIFY(design && design->isVisible());
-    window()->cardWindow()->setModified(false);
+    window()->cardWindow()->model().setModified(false);
     window()->cardWindow()->mnuClose()->trigger();
     QVERIFY(!window()->cardWindow());
     QTRY_VERIFY(!design || !design->isVisible());
@@ -921,7 +921,7 @@ void TestMainWindow::placeIsRememberedNotSize()
     QCOMPARE(next.size(), welcome);
     QVERIFY(next.openCard(u"Canada"_s));
     QCOMPARE(next.size(), cardSize);
-    next.cardWindow()->setModified(false);
+    next.cardWindow()->model().setModified(false);
     next.close();
 
     // A place on no screen is not taken.
@@ -968,7 +968,7 @@ void TestMainWindow::cardNamesFromFileNames()
     QVERIFY(window()->windowHandle());
     QCOMPARE(window()->windowHandle()->title(), title);
     // An answer makes the title show the change, and only that.
-    window()->cardWindow()->setModified(true);
+    window()->cardWindow()->model().setModified(true);
     QCOMPARE(window()->windowHandle()->title().remove(u'*'), QString(title).remove(u'*'));
     QVERIFY(window()->windowHandle()->title().size() == title.size() + 1);
 }
