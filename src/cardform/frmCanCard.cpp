@@ -10,10 +10,8 @@
 #include "PrintPreviewDialog.h"
 #include "SheetModel.h"
 #include "Messages.h"
-#include "ProductInfo.h"
 #include "SpinArrows.h"
 #include "cKeyBrd.h"
-#include "frmDesign.h"
 
 #include <QAction>
 #include <QApplication>
@@ -585,7 +583,7 @@ void frmCanCard::txtAddress_GotFocus(int index)
     // Coming back from another window or a menu: the box is still edited.
     if (!m_model.boxGotFocus(index))
         return;
-    frmDesign::activateBox(this, index);
+    Q_EMIT activeBoxChanged(index);
 }
 
 void frmCanCard::txtAddress_LostFocus(int index)
@@ -662,7 +660,7 @@ void frmCanCard::CloseCard()
 
 void frmCanCard::mnuAssist_Click()
 {
-    ProductInfo::showHelp();
+    Q_EMIT helpRequested();
 }
 
 void frmCanCard::mnuReset_Click()
@@ -699,7 +697,7 @@ void frmCanCard::ToggleDesign()
         return;
     m_model.ToggleDesign();
     if (m_model.chkDesign())
-        frmDesign::showBeside(this);
+        Q_EMIT designRequested();
 }
 
 void frmCanCard::chkOrientation_MouseUp()

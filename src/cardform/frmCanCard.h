@@ -178,6 +178,11 @@ public:
     bool maybeSave();
 
 Q_SIGNALS:
+    // A box gained the focus (and is now the one design commands act on).
+    void activeBoxChanged(int index);
+    // Design mode was switched on: the design window should show.
+    void designRequested();
+    void helpRequested();
     void closeRequested();
     void quitRequested();
     void zoomChanged(double zoom);

@@ -3,7 +3,7 @@
 #include "Messages.h"
 #include "Numbers.h"
 #include "SpinArrows.h"
-#include "frmCanCard.h"
+#include "DesignCommands.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -11,55 +11,22 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-QPointer<frmDesign> g_instance;
-}
-
-frmDesign *frmDesign::instance()
+void frmDesign::showBeside(const QWidget *window)
 {
-    return g_instance;
-}
-
-frmDesign *frmDesign::activateBox(frmCanCard *form, int index)
-{
-    if (!g_instance) {
-        // A tool window of the main window, so it stays above it; hidden
-        // until design mode shows it.
-        g_instance = new frmDesign(form ? form->window() : nullptr);
-        g_instance->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    g_instance->setCardForm(form);
-    g_instance->setVarActiveCtrl(index);
-    return g_instance;
-}
-
-void frmDesign::showBeside(frmCanCard *form)
-{
-    frmDesign *d = g_instance ? g_instance.data() : activateBox(form, 0);
-    if (!d->m_form)
-        d->setCardForm(form);
-    if (!d->isVisible() && form) {
+    if (!isVisible() && window) {
         // Beside the main window's frame, top edges level. Until a window is
         // first shown the window system places its client area at the point
         // given, so allow for a frame like the main window's; otherwise the
         // title bar lands above the screen when the main window is at its top.
-        const QWidget *top = form->window();
-        const QPoint frame = top->geometry().topLeft() - top->frameGeometry().topLeft();
-        d->move(QPoint(top->frameGeometry().right() + 1, top->frameGeometry().top()) + frame);
+        const QPoint frame = window->geometry().topLeft() - window->frameGeometry().topLeft();
+        move(QPoint(window->frameGeometry().right() + 1, window->frameGeometry().top()) + frame);
     }
-    d->setAttribute(Qt::WA_ShowWithoutActivating);
-    d->show();
-    d->raise();
-}
-
-void frmDesign::closeInstance()
-{
-    if (g_instance)
-        g_instance->close();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
+    raise();
 }
 
 frmDesign::frmDesign(QWidget *parent) : QWidget(parent, Qt::Tool)
@@ -97,23 +64,6 @@ frmDesign::frmDesign(QWidget *parent) : QWidget(parent, Qt::Tool)
     connect(m_leftRightImage, &SpinArrows::upClick, this, &frmDesign::LeftRightImage_UpClick);
 }
 
-frmCanCard *frmDesign::cardForm() const
-{
-    return m_form;
-}
-
-void frmDesign::setCardForm(frmCanCard *form)
-{
-    if (m_form == form)
-        return;
-    if (m_form)
-        disconnect(m_form, nullptr, this, nullptr);
-    m_form = form;
-    // The window serves its card only: it goes when the card window does.
-    if (form)
-        connect(form, &QObject::destroyed, this, &QWidget::close);
-}
-
 int frmDesign::varMoveIncr() const
 {
     return Numbers::toInt16(m_txtMoveIncr->text()).value_or(0);
@@ -133,9 +83,9 @@ void frmDesign::runImage(const QString &command)
 
 void frmDesign::MoveCtrl()
 {
-    if (!m_form)
+    if (!m_target)
         return;
-    const QString refused = m_form->model().nudgeBox(m_varActiveCtrl, m_varMoveCommand,
+    const QString refused = m_target->nudgeBox(m_varActiveCtrl, m_varMoveCommand,
                                                      m_txtMoveIncr->text(),
                                                      m_chkMoveOrSize->isChecked());
     if (!refused.isEmpty())
@@ -144,9 +94,9 @@ void frmDesign::MoveCtrl()
 
 void frmDesign::MoveImage()
 {
-    if (!m_form)
+    if (!m_target)
         return;
-    const QString refused = m_form->model().nudgePicture(m_varMoveCommandImage, m_txtMoveIncr->text(),
+    const QString refused = m_target->nudgePicture(m_varMoveCommandImage, m_txtMoveIncr->text(),
                                                          m_chkMoveOrSize->isChecked());
     if (!refused.isEmpty())
         Messages::warn(refused);

@@ -1,37 +1,34 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 
+class DesignCommands;
 class QCheckBox;
 class QLineEdit;
 class SpinArrows;
-class frmCanCard;
 
 // The design tool window: steps one answer box (up, down, left, right, or
 // narrower and wider) and the card picture (moved or resized) by the typed
-// "Move Increment". One window serves the whole application; it is created
-// hidden on the first focus gain of an answer box and acts on the card
-// window whose box last had the focus.
+// "Move Increment". It acts on the commands of one card (its target) and on
+// the box that last had the focus; the main window owns it, creates it
+// hidden on the first focus gain of an answer box and closes it with the
+// card.
 class frmDesign : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The design window, or nullptr when none was created yet.
-    static frmDesign *instance();
-    // The hook of every answer box's focus gain: creates the window (hidden)
-    // if needed and makes the box the active one.
-    static frmDesign *activateBox(frmCanCard *form, int index);
-    // Shows the window beside the card window, without taking the focus away.
-    static void showBeside(frmCanCard *form);
-    // Closes the window, if there is one (the application is ending).
-    static void closeInstance();
+    explicit frmDesign(QWidget *parent = nullptr);
+
+    // Shows the window beside the given window's frame, top edges level,
+    // without taking the focus away.
+    void showBeside(const QWidget *window);
 
     int varActiveCtrl() const { return m_varActiveCtrl; }
     void setVarActiveCtrl(int index) { m_varActiveCtrl = index; }
-    frmCanCard *cardForm() const;
-    void setCardForm(frmCanCard *form);
+    DesignCommands *target() const { return m_target; }
+    // The card the commands go to; null makes every command do nothing.
+    void setTarget(DesignCommands *target) { m_target = target; }
     QString varMoveCommand() const { return m_varMoveCommand; }
     QString varMoveCommandImage() const { return m_varMoveCommandImage; }
     // The step as typed, read as a whole number of twips (0 when it is none).
@@ -58,11 +55,10 @@ public:
     void MoveImage();
 
 private:
-    explicit frmDesign(QWidget *parent = nullptr);
     void runBox(const QString &command);
     void runImage(const QString &command);
 
-    QPointer<frmCanCard> m_form;
+    DesignCommands *m_target = nullptr;
     int m_varActiveCtrl = 0;
     QString m_varMoveCommand;
     QString m_varMoveCommandImage;

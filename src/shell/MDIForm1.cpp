@@ -370,6 +370,9 @@ frmCanCard *MDIForm1::ensureCardWindow(bool *created)
     m_card = new frmCanCard(m_zoom);
     m_card->move(0, 0);
     connect(m_card, &frmCanCard::closeRequested, this, [this] { closeCard(); });
+    connect(m_card, &frmCanCard::helpRequested, this, &ProductInfo::showHelp);
+    connect(m_card, &frmCanCard::activeBoxChanged, this, [this](int index) { ensureDesignWindow()->setVarActiveCtrl(index); });
+    connect(m_card, &frmCanCard::designRequested, this, [this] { ensureDesignWindow()->showBeside(this); });
     connect(m_card, &frmCanCard::quitRequested, this, &MDIForm1::mnuQuit_Click);
     connect(&m_card->model(), &CardFormModel::modifiedChanged, this, &MDIForm1::updateTitle);
     connect(m_card, &frmCanCard::statusMessage, this,
@@ -389,11 +392,34 @@ void MDIForm1::discardCardWindow()
         return;
     frmCanCard *card = m_card;
     m_card = nullptr;
+    // The design window serves its card only: it goes with it.
+    if (m_design) {
+        m_design->setTarget(nullptr);
+        m_design->close();
+    }
     card->clearPicture();
     m_scroll->takeWidget();
     card->hide();
     card->deleteLater();
     LayoutForms(u"MDIForm1"_s);
+}
+
+frmDesign *MDIForm1::designWindow() const
+{
+    return m_design;
+}
+
+frmDesign *MDIForm1::ensureDesignWindow()
+{
+    if (!m_design) {
+        // A tool window of the main window, so it stays above it; hidden
+        // until design mode shows it.
+        m_design = new frmDesign(this);
+        m_design->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (m_card)
+        m_design->setTarget(&m_card->model());
+    return m_design;
 }
 
 bool MDIForm1::closeCard()
@@ -572,7 +598,8 @@ void MDIForm1::closeEvent(QCloseEvent *event)
         return;
     }
     // Every other window of the application closes with the main window.
-    frmDesign::closeInstance();
+    if (m_design)
+        m_design->close();
     if (m_about)
         m_about->close();
     WindowSettings::savePlace(this);

@@ -15,6 +15,7 @@ class QMenu;
 class QScrollArea;
 class QStackedWidget;
 class frmCanCard;
+class frmDesign;
 
 // The main window: starts the program, lists the card files in the
 // "&CustomCard" menu, opens a chosen card in the card window, and sizes
@@ -83,6 +84,9 @@ public:
     // Closes the card window, asking about unsaved changes; false when the
     // user chose Cancel.
     bool closeCard();
+    // The design window, or null while none has been made (it is made on a
+    // box's first focus gain, and goes with its card).
+    frmDesign *designWindow() const;
 
 Q_SIGNALS:
     void cardOpened(frmCanCard *card);
@@ -97,6 +101,7 @@ private:
     void showMenusOf(const QList<QMenu *> &menus);
     frmCanCard *ensureCardWindow(bool *created);
     void discardCardWindow();
+    frmDesign *ensureDesignWindow();
     QString fileInAppPath(const QString &wanted) const;
     // The picture of a card; *notice is set when it did not decode completely.
     // The card picture decodes on a worker thread while the card window is
@@ -123,6 +128,7 @@ private:
     double m_zoom = 2.0;
     bool m_userZoom = false;
     QPointer<frmCanCard> m_card;
+    QPointer<frmDesign> m_design;
     QStackedWidget *m_stack = nullptr;
     QWidget *m_picCards = nullptr;
     QScrollArea *m_scroll = nullptr;

@@ -10,7 +10,6 @@
 #include "TestCards.h"
 #include "cKeyBrd.h"
 #include "frmCanCard.h"
-#include "frmDesign.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,7 +81,7 @@ private Q_SLOTS:
     void undoBringsTheAnswerBackAfterPrintCancel();
     void tabFollowsTheSameOrder();
     void clickingAnotherBoxRestoresTheFirst();
-    void focusGainCreatesTheHiddenDesignWindow();
+    void focusGainNamesTheActiveBox();
     void typingChangesOnlyTheFocusedBox();
     void charactersACardCannotHoldAreRefused();
     void zoomChangesPixelsNotTwips();
@@ -110,7 +110,6 @@ void TestEntry::init()
 void TestEntry::cleanup()
 {
     m_form.reset();
-    frmDesign::closeInstance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -228,12 +227,13 @@ void TestEntry::firstBoxHasTheFocusWhenTheCardOpens()
 {
     QFETCH(QString, card);
     QFETCH(int, first);
+    QSignalSpy active(m_form.get(), &frmCanCard::activeBoxChanged);
     openCard(card == u"US"_s ? CardLayouts::us() : CardLayouts::canada());
     QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(first));
     QCOMPARE(m_form->model().editedBox(), first);
     QCOMPARE(m_form->model().box(first).rect.height, 220.0f);
-    QVERIFY(frmDesign::instance());
-    QCOMPARE(frmDesign::instance()->varActiveCtrl(), first);
+    QVERIFY(!active.isEmpty());
+    QCOMPARE(active.last().at(0).toInt(), first);
     // Typing goes straight into it.
     QTest::keyClicks(QApplication::focusWidget(), u"abc"_s);
     QCOMPARE(m_form->model().box(first).text, u"abc"_s);
@@ -413,18 +413,17 @@ void TestEntry::clickingAnotherBoxRestoresTheFirst()
     QVERIFY(m_form->model().box(7) == seven);
 }
 
-void TestEntry::focusGainCreatesTheHiddenDesignWindow()
+void TestEntry::focusGainNamesTheActiveBox()
 {
+    // The box that gains the focus becomes the one design commands act on.
     openCanada();
-    frmDesign::closeInstance();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!frmDesign::instance());
+    QSignalSpy active(m_form.get(), &frmCanCard::activeBoxChanged);
     click(9);
-    QVERIFY(frmDesign::instance());
-    QVERIFY(!frmDesign::instance()->isVisible());
-    QCOMPARE(frmDesign::instance()->varActiveCtrl(), 9);
+    QCOMPARE(active.size(), 1);
+    QCOMPARE(active.last().at(0).toInt(), 9);
     QTest::keyClick(m_form->txtAddress(9), Qt::Key_Return);
-    QCOMPARE(frmDesign::instance()->varActiveCtrl(), 2);
+    QCOMPARE(active.size(), 2);
+    QCOMPARE(active.last().at(0).toInt(), 2);
 }
 
 void TestEntry::typingChangesOnlyTheFocusedBox()

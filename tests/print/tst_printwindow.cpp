@@ -11,7 +11,6 @@
 #include "PrintTestCard.h"
 #include "TestCards.h"
 #include "frmCanCard.h"
-#include "frmDesign.h"
 
 #include <QApplication>
 #include <QFile>
@@ -77,7 +76,6 @@ void TestPrintWindow::init()
 void TestPrintWindow::cleanup()
 {
     m_form.reset();
-    frmDesign::closeInstance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

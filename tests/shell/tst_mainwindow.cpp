@@ -124,7 +124,6 @@ void TestMainWindow::cleanup()
         m_window->close();
     }
     m_window.reset();
-    frmDesign::closeInstance();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     Messages::setSink(nullptr);
 }
@@ -703,7 +702,7 @@ void TestMainWindow::designModeCardShowsItsSwitch()
     QCOMPARE(lineOf(card->model().clsCard()->CardStr(), 25), u"DesignMode,False"_s);
     QTest::mouseClick(card->buDesignToggle(), Qt::LeftButton);
     QVERIFY(card->chkDesign()->isChecked());
-    QVERIFY(frmDesign::instance() && frmDesign::instance()->isVisible());
+    QVERIFY(window()->designWindow() && window()->designWindow()->isVisible());
 }
 
 void TestMainWindow::clicksOutsideTheControlsKeepTheFocus_data()
@@ -770,7 +769,7 @@ void TestMainWindow::designWindowCommandsPersist()
     QVERIFY(window()->openCard(u"US"_s));
     frmCanCard *card = window()->cardWindow();
     QTest::mouseClick(card->txtAddress(10), Qt::LeftButton, {}, QPoint(2, 2));
-    frmDesign *design = frmDesign::instance();
+    frmDesign *design = window()->designWindow();
     QVERIFY(design);
     QCOMPARE(design->varActiveCtrl(), 10);
     QCOMPARE(design->txtMoveIncr()->text(), u"50"_s);
@@ -800,7 +799,7 @@ void TestMainWindow::designWindowClosesWithItsCard()
     QVERIFY(window()->openCard(u"US"_s));
     QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
     QTest::mouseClick(window()->cardWindow()->buDesignToggle(), Qt::LeftButton);
-    QPointer<frmDesign> design = frmDesign::instance();
+    QPointer<frmDesign> design = window()->designWindow();
     QVERIFY(design && design->isVisible());
     window()->cardWindow()->model().setModified(false);
     window()->cardWindow()->mnuClose()->trigger();
@@ -808,7 +807,7 @@ void TestMainWindow::designWindowClosesWithItsCard()
     QTRY_VERIFY(!design || !design->isVisible());
     // The next card's box brings up a fresh, hidden design window.
     QVERIFY(window()->openCard(u"US"_s));
-    QVERIFY(!frmDesign::instance() || !frmDesign::instance()->isVisible());
+    QVERIFY(!window()->designWindow() || !window()->designWindow()->isVisible());
 }
 
 void TestMainWindow::helpMessages()
