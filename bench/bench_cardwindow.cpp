@@ -128,7 +128,7 @@ void BM_OpenPreview(benchmark::State &state)
     frmCanCard *card = window.cardWindow();
     for (auto _ : state) {
         const PrintPage page = card->PrintCard2();
-        PrintPreviewDialog dialog(page, card->GetCopies(), card->previewOptions(), card,
+        PrintPreviewDialog dialog(page, card->GetCopies(), card->printing().previewOptions(), card,
                                   CardPrinting::systemPrinter().unprintableMargins(page));
         dialog.resize(600, 900);
         dialog.show();

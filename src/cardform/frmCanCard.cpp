@@ -2,13 +2,6 @@
 
 #include "AnswerBox.h"
 #include "CardPicture.h"
-#include "CardPrinting.h"
-#include "PdfExport.h"
-#include "PrintLayout.h"
-#include "CardCalibration.h"
-#include "CalibrationDialog.h"
-#include "PrintPreviewDialog.h"
-#include "SheetModel.h"
 #include "Messages.h"
 #include "SpinArrows.h"
 #include "cKeyBrd.h"
@@ -17,8 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QStandardPaths>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -70,7 +61,10 @@ QColor colorFromCardValue(std::uint32_t bgr)
 frmCanCard::frmCanCard(QWidget *parent) : frmCanCard(DefaultZoom, parent) {}
 
 frmCanCard::frmCanCard(double zoom, QWidget *parent)
-    : QWidget(parent), m_zoom(std::clamp(zoom, ZoomSteps.front(), ZoomSteps.back()))
+    : QWidget(parent),
+      m_printing(m_model, this, [this] { return GetCopies(); }, [this] { return m_picture->image(); },
+                 [this] { return scale(); }),
+      m_zoom(std::clamp(zoom, ZoomSteps.front(), ZoomSteps.back()))
 {
     mapSmallFonts();
     setWindowTitle(u"Decleration Form"_s);
@@ -80,6 +74,8 @@ frmCanCard::frmCanCard(double zoom, QWidget *parent)
     buildBoxes();
     buildPanel();
     buildMenus();
+    connect(&m_printing, &CardPrintCommands::printRequested, this, &frmCanCard::mnuPrint_Click);
+    connect(&m_printing, &CardPrintCommands::statusMessage, this, &frmCanCard::statusMessage);
 
     connect(&m_model, &CardFormModel::boxChanged, this, &frmCanCard::updateBox);
     connect(&m_model, &CardFormModel::pictureChanged, this, &frmCanCard::updatePicture);
@@ -269,13 +265,14 @@ void frmCanCard::buildMenus()
     m_mnuSave2->setVisible(false);
     m_mnuPrint = m_fileMenu->addAction(u"Print"_s, this, &frmCanCard::mnuPrint_Click);
     m_mnuPrint->setShortcut(QKeySequence::Print);
-    m_mnuPrintPreview = m_fileMenu->addAction(u"Print Pre&view"_s, this, &frmCanCard::printPreview);
-    m_mnuExportPdf = m_fileMenu->addAction(u"&Export PDF..."_s, this, &frmCanCard::exportPdfAs);
+    m_mnuPrintPreview = m_fileMenu->addAction(u"Print Pre&view"_s, &m_printing, &CardPrintCommands::printPreview);
+    m_mnuExportPdf = m_fileMenu->addAction(u"&Export PDF..."_s, &m_printing, &CardPrintCommands::exportPdfAs);
     m_mnuPrintAlignment = m_fileMenu->addAction(u"Print &Alignment Page"_s, this,
-                                                [this] { printAlignmentPage(); });
-    m_mnuExportAlignment = m_fileMenu->addAction(u"Export Alignment Page P&DF..."_s, this,
-                                                 &frmCanCard::exportAlignmentPdfAs);
-    m_mnuCalibrate = m_fileMenu->addAction(u"&Calibrate Printing..."_s, this, &frmCanCard::calibratePrinting);
+                                                [this] { m_printing.printAlignmentPage(); });
+    m_mnuExportAlignment = m_fileMenu->addAction(u"Export Alignment Page P&DF..."_s,
+                                                 &m_printing, &CardPrintCommands::exportAlignmentPdfAs);
+    m_mnuCalibrate = m_fileMenu->addAction(u"&Calibrate Printing..."_s, &m_printing,
+                                        &CardPrintCommands::calibratePrinting);
     m_fileMenu->addSeparator();
     m_mnuQuit = m_fileMenu->addAction(u"E&xit"_s, this, &frmCanCard::quitRequested);
     m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
@@ -744,201 +741,14 @@ void frmCanCard::mnuPrint_Click()
         m_model.ConfigCtrlForEditing();
 }
 
-CardPrinting &frmCanCard::printer()
-{
-    return m_printer ? *m_printer : CardPrinting::systemPrinter();
-}
-
 PrintPage frmCanCard::PrintCard2() const
 {
-    return PrintLayout::page(m_model);
+    return m_printing.page();
 }
 
 bool frmCanCard::PrintCard1()
 {
-    if (!m_model.clsCard())
-        return false;
-    const int copies = GetCopies();
-    CardPrinting &printer = this->printer();
-    const PrintPage page = PrintCard2();
-    // Before a card is used up, say how many answers will not land in their
-    // fields.
-    const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
-    const std::size_t misfits = SheetModel::build(page, margins ? &*margins : nullptr).misfits.size();
-    QString question = u"Print %1 declaration form(s)?"_s.arg(copies);
-    if (misfits > 0)
-        question += u"\n\n%1 answer(s) will not print inside their fields; Print Preview shows which."_s.arg(misfits);
-    if (!Messages::confirm(question, u"Requesting Confirmation"_s))
-        return false;
-    QString error;
-    if (!printer.print(page, copies, RenderOptions{}, &error)) {
-        Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
-        return false;
-    }
-    return true;
-}
-
-RenderOptions frmCanCard::previewOptions() const
-{
-    RenderOptions options;
-    options.drawPicture = true;
-    options.picture = m_picture->image();
-    return options;
-}
-
-void frmCanCard::printPreview()
-{
-    if (!m_model.clsCard())
-        return;
-    const PrintPage page = PrintCard2();
-    PrintPreviewDialog dialog(page, GetCopies(), previewOptions(), this, printer().unprintableMargins(page));
-    dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
-    // The page at the size of the card on screen, within the screen.
-    QSize size(int(page.pageWidth() * scale()) + 80, int(page.pageHeight() * scale()) + 120);
-    if (const QScreen *screen = this->screen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
-    if (dialog.exec() == QDialog::Accepted)
-        mnuPrint_Click();
-}
-
-bool frmCanCard::exportPdf(const QString &path, bool alignment)
-{
-    const PrintPage page = PrintCard2();
-    RenderOptions options;
-    options.drawOutlines = alignment;
-    QString error;
-    if (!PdfExport::exportPdf(path, page, alignment ? 1 : GetCopies(), options, &error)) {
-        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
-        return false;
-    }
-    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
-    return true;
-}
-
-QString frmCanCard::suggestedPdfPath(const QString &suffix) const
-{
-    // The user's documents, not the card folder beside the program.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    return QDir(folder).filePath(m_model.varCardTitle() + suffix + u".pdf"_s);
-}
-
-void frmCanCard::exportPdfAs()
-{
-    if (!m_model.clsCard())
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, u"Export PDF"_s, suggestedPdfPath(),
-                                                      u"PDF files (*.pdf)"_s);
-    if (!path.isEmpty())
-        exportPdf(path);
-}
-
-void frmCanCard::exportAlignmentPdfAs()
-{
-    if (!m_model.clsCard())
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, u"Export Alignment Page"_s,
-                                                      suggestedPdfPath(u" alignment"_s),
-                                                      u"PDF files (*.pdf)"_s);
-    if (!path.isEmpty())
-        exportPdf(path, true);
-}
-
-// ---- Calibration -----------------------------------------------------------------
-
-bool frmCanCard::printCalibrationSheet()
-{
-    if (!m_model.clsCard())
-        return false;
-    const QString failure = u"The calibration sheet was not printed."_s;
-    CardPrinting &printer = this->printer();
-    const PrintPage page = PrintCard2();
-    QString error;
-    if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
-        Messages::error(failure + u"\n\n"_s + error);
-        return false;
-    }
-    return true;
-}
-
-bool frmCanCard::exportCalibrationSheet(const QString &path)
-{
-    if (!m_model.clsCard())
-        return false;
-    const PrintPage page = PrintCard2();
-    QString error;
-    if (!PdfExport::exportSheet(path, page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
-        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
-        return false;
-    }
-    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
-    return true;
-}
-
-bool frmCanCard::applyCalibration(const QStringList &numbers)
-{
-    if (!m_model.clsCard())
-        return false;
-    QString error;
-    const std::optional<Calibration::Measurement> m = Calibration::parse(numbers, &error);
-    const PrintPage page = PrintCard2();
-    std::optional<Calibration::Solution> solution;
-    if (m)
-        solution = Calibration::solve(page, *m, &error);
-    if (!solution) {
-        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
-        return false;
-    }
-    if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(m_model.varCardTitle(), solution->summary()),
-                           u"Calibrate Printing"_s))
-        return false;
-    if (!CardCalibration::apply(m_model, *solution, &error)) {
-        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
-        return false;
-    }
-    Q_EMIT statusMessage(u"Calibration applied; Print Preview shows the result. Save the card to keep it."_s);
-    return true;
-}
-
-void frmCanCard::calibratePrinting()
-{
-    if (!m_model.clsCard())
-        return;
-    CalibrationDialog dialog(m_model.varCardTitle(), this);
-    connect(&dialog, &CalibrationDialog::printSheetRequested, this, [this] { printCalibrationSheet(); });
-    connect(&dialog, &CalibrationDialog::exportSheetRequested, this, [this, &dialog] {
-        const QString path = QFileDialog::getSaveFileName(&dialog, u"Export Calibration Sheet"_s,
-                                                          suggestedPdfPath(u" calibration"_s),
-                                                          u"PDF files (*.pdf)"_s);
-        if (!path.isEmpty())
-            exportCalibrationSheet(path);
-    });
-    // A refused measurement brings the dialog back with what was typed.
-    while (dialog.exec() == QDialog::Accepted) {
-        if (applyCalibration(dialog.numbers()))
-            return;
-    }
-}
-
-bool frmCanCard::printAlignmentPage()
-{
-    if (!m_model.clsCard())
-        return false;
-    const QString failure = u"The alignment page was not printed."_s;
-    CardPrinting &printer = this->printer();
-    if (!Messages::confirm(
-            u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
-            u"Requesting Confirmation"_s))
-        return false;
-    RenderOptions options;
-    options.drawOutlines = true;
-    QString error;
-    const bool printed = printer.print(PrintCard2(), 1, options, &error);
-    if (!printed)
-        Messages::error(failure + u"\n\n"_s + error);
-    return printed;
+    return m_printing.print();
 }
 
 // ---- Unsaved changes ----------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardFormModel.h"
+#include "CardPrintCommands.h"
 #include "FormControl.h"
 
 #include <QList>
@@ -11,9 +12,6 @@
 
 class AnswerBox;
 class CardPicture;
-class CardPrinting;
-struct PrintPage;
-struct RenderOptions;
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -149,28 +147,8 @@ public:
     bool PrintCard1();
     // The page as it prints: the answers of the visible boxes 0 to 39.
     PrintPage PrintCard2() const;
-    // The faint card picture under the answers, for the preview.
-    RenderOptions previewOptions() const;
-    void printPreview();
-    // Writes the page, or the alignment page, to a PDF file and confirms it
-    // in the status bar.
-    bool exportPdf(const QString &path, bool alignment = false);
-    void exportPdfAs();
-    void exportAlignmentPdfAs();
-    // Where Export PDF suggests the file: the user's documents folder, named
-    // after the card.
-    QString suggestedPdfPath(const QString &suffix = {}) const;
-    bool printAlignmentPage();
-    // File > Calibrate Printing: the calibration sheet, and the four
-    // measurements of its marks applied to the card's print settings and
-    // layout after the solution has been shown. The card file changes with
-    // the next save.
-    void calibratePrinting();
-    bool printCalibrationSheet();
-    bool exportCalibrationSheet(const QString &path);
-    bool applyCalibration(const QStringList &numbers);
-    // The printer used; the program's one system printer unless set.
-    void setPrinter(CardPrinting *printer) { m_printer = printer; }
+    // Print Preview, Export PDF, the alignment page and the calibration.
+    CardPrintCommands &printing() { return m_printing; }
 
     // ---- Unsaved changes (the model holds the flag)
     // Asks "Save changes to <card>?" when there are unsaved changes; true
@@ -210,10 +188,9 @@ private:
     void showRefused(int index, const QString &characters);
     void focusNoOp();
     void setUpLayout(void (CardFormModel::*setup)());
-    // The printer for a command: the one a test set, or the system's.
-    CardPrinting &printer();
 
     CardFormModel m_model;
+    CardPrintCommands m_printing;
     double m_zoom = DefaultZoom;
     float m_panelLeftTwips = 0;
 
@@ -255,5 +232,4 @@ private:
     QAction *m_mnuPrintAlignment = nullptr;
     QAction *m_mnuExportAlignment = nullptr;
     QAction *m_mnuCalibrate = nullptr;
-    CardPrinting *m_printer = nullptr;
 };

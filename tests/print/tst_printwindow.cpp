@@ -131,7 +131,7 @@ void TestPrintWindow::copiesAndPositions()
     openCard(card);
     const QString pdf = m_dir.filePath(u"out%1.pdf"_s.arg(copies));
     auto printer = pdfPrinter(pdf);
-    m_form->setPrinter(printer.get());
+    m_form->printing().setPrinter(printer.get());
     m_form->Option1(option)->setChecked(true);
     QCOMPARE(m_form->GetCopies(), copies);
     m_sink.answers = {Messages::Answer::Ok};
@@ -161,7 +161,7 @@ void TestPrintWindow::cancelPrintsNothing()
     openCard(card);
     const QString pdf = m_dir.filePath(u"cancel.pdf"_s);
     auto printer = pdfPrinter(pdf);
-    m_form->setPrinter(printer.get());
+    m_form->printing().setPrinter(printer.get());
     m_sink.answers = {Messages::Answer::Cancel};
     QVERIFY(!m_form->PrintCard1());
     QVERIFY(!QFile::exists(pdf));
@@ -177,7 +177,7 @@ void TestPrintWindow::menuPrintsTheEditedBoxAtItsNormalPlace()
     QCOMPARE(m_form->model().box(4).rect.height, 220.0f);
     const QString pdf = m_dir.filePath(u"menu.pdf"_s);
     auto printer = pdfPrinter(pdf);
-    m_form->setPrinter(printer.get());
+    m_form->printing().setPrinter(printer.get());
     m_sink.answers = {Messages::Answer::Ok};
     m_form->mnuPrint()->trigger();
     const PdfProbe::Word w = PdfProbe::find(PdfProbe::words(pdf), u"Bravo"_s);
@@ -195,7 +195,7 @@ void TestPrintWindow::spaceOnThePrintButtonPrints()
     openCard(card);
     const QString pdf = m_dir.filePath(u"space.pdf"_s);
     auto printer = pdfPrinter(pdf);
-    m_form->setPrinter(printer.get());
+    m_form->printing().setPrinter(printer.get());
     m_form->buPrint()->setFocus();
     m_sink.answers = {Messages::Answer::Ok};
     QTest::keyClick(m_form->buPrint(), Qt::Key_Space);
@@ -211,7 +211,7 @@ void TestPrintWindow::exportPdfWritesThePages()
     openCard(card);
     m_form->Option1(1)->setChecked(true);
     const QString pdf = m_dir.filePath(u"export.pdf"_s);
-    QVERIFY(m_form->exportPdf(pdf));
+    QVERIFY(m_form->printing().exportPdf(pdf));
     QCOMPARE(PdfProbe::pageCount(pdf), 5);
     const QSizeF size = PdfProbe::pageSize(pdf);
     QVERIFY(std::abs(size.width() - 360) < 0.5);  // landscape: paper height across
@@ -228,7 +228,7 @@ void TestPrintWindow::misfitsAreCountedBeforePrinting()
     openCard(card);
     const QString pdf = m_dir.filePath(u"misfits.pdf"_s);
     auto printer = pdfPrinter(pdf);
-    m_form->setPrinter(printer.get());
+    m_form->printing().setPrinter(printer.get());
     m_sink.answers = {Messages::Answer::Cancel};
     QVERIFY(!m_form->PrintCard1());
     QCOMPARE(m_sink.messages.size(), 1);
@@ -242,15 +242,15 @@ void TestPrintWindow::exportSuggestsDocumentsAndConfirms()
     card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
     openCard(card);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QCOMPARE(m_form->suggestedPdfPath(), QDir(documents).filePath(u"Print.pdf"_s));
+    QCOMPARE(m_form->printing().suggestedPdfPath(), QDir(documents).filePath(u"Print.pdf"_s));
     QSignalSpy status(m_form.get(), &frmCanCard::statusMessage);
     const QString pdf = m_dir.filePath(u"confirmed.pdf"_s);
-    QVERIFY(m_form->exportPdf(pdf));
+    QVERIFY(m_form->printing().exportPdf(pdf));
     QCOMPARE(status.count(), 1);
     QCOMPARE(status.first().first().toString(), u"Exported confirmed.pdf"_s);
     // The alignment page goes to a PDF too: one page, with the outlines.
     const QString alignment = m_dir.filePath(u"alignment.pdf"_s);
-    QVERIFY(m_form->exportPdf(alignment, true));
+    QVERIFY(m_form->printing().exportPdf(alignment, true));
     QCOMPARE(PdfProbe::pageCount(alignment), 1);
     QVERIFY(!PdfProbe::find(PdfProbe::words(alignment), u"Alpha"_s).text.isEmpty());
 }
@@ -281,7 +281,7 @@ void TestPrintWindow::calibrationMovesTheLayout()
     // A printer that prints 1 mm right and 2 mm low at scale 1 on the
     // 4320 by 7200 twip paper (76.2 by 127 mm).
     m_sink.answers = {Messages::Answer::Ok};
-    QVERIFY(m_form->applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}));
+    QVERIFY(m_form->printing().applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}));
     QCOMPARE(m_sink.messages.size(), 1);
     QVERIFY(m_sink.messages.first().text.contains(u"Printer offset: 1.00 mm right, 2.00 mm down"_s));
     // margin = picture left + 1 mm; the picture goes to 270 - 2 mm.
@@ -326,7 +326,7 @@ void TestPrintWindow::refusedCalibrationChangesNothing()
     const auto boxes = m_form->model().boxes();
     const TwipRect picture = m_form->model().picture();
     m_sink.answers = {Messages::Answer::Cancel};
-    QVERIFY(!m_form->applyCalibration(numbers));
+    QVERIFY(!m_form->printing().applyCalibration(numbers));
     QCOMPARE(m_sink.messages.size(), 1);
     QVERIFY2(m_sink.messages.first().text.startsWith(u"The calibration was not applied."_s) == !confirm,
              qPrintable(m_sink.messages.first().text));

@@ -1,0 +1,224 @@
+#include "CardPrintCommands.h"
+
+#include "CalibrationDialog.h"
+#include "CardCalibration.h"
+#include "CardFormModel.h"
+#include "CardPrinting.h"
+#include "Messages.h"
+#include "PdfExport.h"
+#include "PrintLayout.h"
+#include "PrintPreviewDialog.h"
+#include "SheetModel.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QScreen>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+CardPrintCommands::CardPrintCommands(CardFormModel &model, QWidget *window, std::function<int()> copies,
+                                     std::function<QImage()> picture, std::function<double()> scale)
+    : m_model(model), m_window(window), m_copies(std::move(copies)), m_picture(std::move(picture)),
+      m_scale(std::move(scale))
+{
+}
+
+CardPrinting &CardPrintCommands::printer()
+{
+    return m_printer ? *m_printer : CardPrinting::systemPrinter();
+}
+
+PrintPage CardPrintCommands::page() const
+{
+    return PrintLayout::page(m_model);
+}
+
+bool CardPrintCommands::print()
+{
+    if (!m_model.clsCard())
+        return false;
+    const int copies = m_copies();
+    CardPrinting &printer = this->printer();
+    const PrintPage page = this->page();
+    // Before a card is used up, say how many answers will not land in their
+    // fields.
+    const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
+    const std::size_t misfits = SheetModel::build(page, margins ? &*margins : nullptr).misfits.size();
+    QString question = u"Print %1 declaration form(s)?"_s.arg(copies);
+    if (misfits > 0)
+        question += u"\n\n%1 answer(s) will not print inside their fields; Print Preview shows which."_s.arg(misfits);
+    if (!Messages::confirm(question, u"Requesting Confirmation"_s))
+        return false;
+    QString error;
+    if (!printer.print(page, copies, RenderOptions{}, &error)) {
+        Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
+        return false;
+    }
+    return true;
+}
+
+RenderOptions CardPrintCommands::previewOptions() const
+{
+    RenderOptions options;
+    options.drawPicture = true;
+    options.picture = m_picture();
+    return options;
+}
+
+void CardPrintCommands::printPreview()
+{
+    if (!m_model.clsCard())
+        return;
+    const PrintPage page = this->page();
+    PrintPreviewDialog dialog(page, m_copies(), previewOptions(), m_window, printer().unprintableMargins(page));
+    dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
+    // The page at the size of the card on screen, within the screen.
+    QSize size(int(page.pageWidth() * m_scale()) + 80, int(page.pageHeight() * m_scale()) + 120);
+    if (const QScreen *screen = m_window->screen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+    if (dialog.exec() == QDialog::Accepted)
+        Q_EMIT printRequested();
+}
+
+bool CardPrintCommands::exportPdf(const QString &path, bool alignment)
+{
+    const PrintPage page = this->page();
+    RenderOptions options;
+    options.drawOutlines = alignment;
+    QString error;
+    if (!PdfExport::exportPdf(path, page, alignment ? 1 : m_copies(), options, &error)) {
+        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
+        return false;
+    }
+    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
+    return true;
+}
+
+QString CardPrintCommands::suggestedPdfPath(const QString &suffix) const
+{
+    // The user's documents, not the card folder beside the program.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(m_model.varCardTitle() + suffix + u".pdf"_s);
+}
+
+void CardPrintCommands::exportPdfAs()
+{
+    if (!m_model.clsCard())
+        return;
+    const QString path = QFileDialog::getSaveFileName(m_window, u"Export PDF"_s, suggestedPdfPath(),
+                                                      u"PDF files (*.pdf)"_s);
+    if (!path.isEmpty())
+        exportPdf(path);
+}
+
+void CardPrintCommands::exportAlignmentPdfAs()
+{
+    if (!m_model.clsCard())
+        return;
+    const QString path = QFileDialog::getSaveFileName(m_window, u"Export Alignment Page"_s,
+                                                      suggestedPdfPath(u" alignment"_s),
+                                                      u"PDF files (*.pdf)"_s);
+    if (!path.isEmpty())
+        exportPdf(path, true);
+}
+
+// ---- Calibration -----------------------------------------------------------------
+
+bool CardPrintCommands::printCalibrationSheet()
+{
+    if (!m_model.clsCard())
+        return false;
+    const QString failure = u"The calibration sheet was not printed."_s;
+    CardPrinting &printer = this->printer();
+    const PrintPage page = this->page();
+    QString error;
+    if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
+        Messages::error(failure + u"\n\n"_s + error);
+        return false;
+    }
+    return true;
+}
+
+bool CardPrintCommands::exportCalibrationSheet(const QString &path)
+{
+    if (!m_model.clsCard())
+        return false;
+    const PrintPage page = this->page();
+    QString error;
+    if (!PdfExport::exportSheet(path, page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
+        Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
+        return false;
+    }
+    Q_EMIT statusMessage(u"Exported %1"_s.arg(QFileInfo(path).fileName()));
+    return true;
+}
+
+bool CardPrintCommands::applyCalibration(const QStringList &numbers)
+{
+    if (!m_model.clsCard())
+        return false;
+    QString error;
+    const std::optional<Calibration::Measurement> m = Calibration::parse(numbers, &error);
+    const PrintPage page = this->page();
+    std::optional<Calibration::Solution> solution;
+    if (m)
+        solution = Calibration::solve(page, *m, &error);
+    if (!solution) {
+        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
+        return false;
+    }
+    if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(m_model.varCardTitle(), solution->summary()),
+                           u"Calibrate Printing"_s))
+        return false;
+    if (!CardCalibration::apply(m_model, *solution, &error)) {
+        Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
+        return false;
+    }
+    Q_EMIT statusMessage(u"Calibration applied; Print Preview shows the result. Save the card to keep it."_s);
+    return true;
+}
+
+void CardPrintCommands::calibratePrinting()
+{
+    if (!m_model.clsCard())
+        return;
+    CalibrationDialog dialog(m_model.varCardTitle(), m_window);
+    connect(&dialog, &CalibrationDialog::printSheetRequested, this, [this] { printCalibrationSheet(); });
+    connect(&dialog, &CalibrationDialog::exportSheetRequested, this, [this, &dialog] {
+        const QString path = QFileDialog::getSaveFileName(&dialog, u"Export Calibration Sheet"_s,
+                                                          suggestedPdfPath(u" calibration"_s),
+                                                          u"PDF files (*.pdf)"_s);
+        if (!path.isEmpty())
+            exportCalibrationSheet(path);
+    });
+    // A refused measurement brings the dialog back with what was typed.
+    while (dialog.exec() == QDialog::Accepted) {
+        if (applyCalibration(dialog.numbers()))
+            return;
+    }
+}
+
+bool CardPrintCommands::printAlignmentPage()
+{
+    if (!m_model.clsCard())
+        return false;
+    const QString failure = u"The alignment page was not printed."_s;
+    CardPrinting &printer = this->printer();
+    if (!Messages::confirm(
+            u"Print an alignment page on plain paper? It shows each box's outline with its answer; hold it against a blank card to check the calibration."_s,
+            u"Requesting Confirmation"_s))
+        return false;
+    RenderOptions options;
+    options.drawOutlines = true;
+    QString error;
+    const bool printed = printer.print(page(), 1, options, &error);
+    if (!printed)
+        Messages::error(failure + u"\n\n"_s + error);
+    return printed;
+}
+

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "PrintPage.h"
+#include "RenderOptions.h"
+
+#include <QImage>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class CardFormModel;
+class CardPrinting;
+class QWidget;
+
+// The card window's printing commands: Print with its confirmation and misfit
+// count, Print Preview, Export PDF, the alignment page and the calibration.
+// Each works on the card model's page, with the boxes at rest, and tells the
+// user about its failures; the window only gives it the copies, its picture
+// and its zoom.
+class CardPrintCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    CardPrintCommands(CardFormModel &model, QWidget *window, std::function<int()> copies,
+                      std::function<QImage()> picture, std::function<double()> scale);
+
+    // The page as it prints: the answers of the visible boxes 0 to 39.
+    PrintPage page() const;
+    // Asks for confirmation, then prints one page per copy; false when
+    // cancelled or the printer failed (the failure has been shown).
+    bool print();
+    // The faint card picture under the answers, for the preview.
+    RenderOptions previewOptions() const;
+    void printPreview();
+    // Writes the page, or the alignment page, to a PDF file and confirms it
+    // in the status bar.
+    bool exportPdf(const QString &path, bool alignment = false);
+    void exportPdfAs();
+    void exportAlignmentPdfAs();
+    // Where Export PDF suggests the file: the user's documents folder, named
+    // after the card.
+    QString suggestedPdfPath(const QString &suffix = {}) const;
+    bool printAlignmentPage();
+    // File > Calibrate Printing: the calibration sheet, and the four
+    // measurements of its marks applied to the card's print settings and
+    // layout after the solution has been shown. The card file changes with
+    // the next save.
+    void calibratePrinting();
+    bool printCalibrationSheet();
+    bool exportCalibrationSheet(const QString &path);
+    bool applyCalibration(const QStringList &numbers);
+    // The printer used; the program's one system printer unless set.
+    void setPrinter(CardPrinting *printer) { m_printer = printer; }
+    CardPrinting &printer();
+
+Q_SIGNALS:
+    // Print Preview's Print button: the window prints as its Print command does.
+    void printRequested();
+    // A short confirmation for the main window's status bar.
+    void statusMessage(const QString &text);
+
+private:
+    CardFormModel &m_model;
+    QWidget *m_window;
+    std::function<int()> m_copies;
+    std::function<QImage()> m_picture;
+    std::function<double()> m_scale;
+    CardPrinting *m_printer = nullptr;
+};
