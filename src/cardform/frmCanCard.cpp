@@ -1,6 +1,7 @@
 #include "frmCanCard.h"
 
 #include "AnswerBox.h"
+#include "CardPanel.h"
 #include "CardPicture.h"
 #include "Messages.h"
 #include "SpinArrows.h"
@@ -30,9 +31,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int PanelWidthPx = 290;
 constexpr float PanelTopTwips = 120;
-constexpr int FrameGapPx = 8;
 
 // Tab indexes of the panel's controls follow those of the answer boxes.
 constexpr int PanelTabBase = CardFormModel::BoxCount;
@@ -81,7 +80,7 @@ frmCanCard::frmCanCard(double zoom, QWidget *parent)
     connect(&m_model, &CardFormModel::pictureChanged, this, &frmCanCard::updatePicture);
     connect(&m_model, &CardFormModel::switchesChanged, this, &frmCanCard::updateSwitches);
     connect(&m_model, &CardFormModel::tabOrderChanged, this, &frmCanCard::updateTabChain);
-    connect(&m_model, &CardFormModel::questionChanged, m_labQuestion, &QLabel::setText);
+    connect(&m_model, &CardFormModel::questionChanged, m_panel->labQuestion(), &QLabel::setText);
     connect(&m_model, &CardFormModel::boxRaised, this, [this](int i) { m_boxes[i]->raise(); });
     connect(&m_model, &CardFormModel::boxSelectAll, this, [this](int i, bool select) {
         if (select)
@@ -137,123 +136,37 @@ void frmCanCard::buildBoxes()
 
 void frmCanCard::buildPanel()
 {
-    m_fra1 = new QFrame(this);
-    m_fra1->setFrameShape(QFrame::StyledPanel);
-    m_label1 = new QLabel(u" the  QUESTION"_s, m_fra1);
-    QFont heading = m_label1->font();
-    heading.setBold(true);
-    m_label1->setFont(heading);
-    m_labQuestion = new QLabel(u"Question"_s, m_fra1);
-    m_labQuestion->setTextFormat(Qt::PlainText);
-    m_labQuestion->setWordWrap(true);
-    m_labQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_labQuestion->setMinimumHeight(m_labQuestion->fontMetrics().lineSpacing() * 5);
-    m_labQuestion->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Only the window's input controls take the focus, so that the window
-    // sees every key.
-    m_labQuestion->setFocusPolicy(Qt::NoFocus);
-    m_labNotify = new QLabel(m_fra1);
-    m_labNotify->setTextFormat(Qt::PlainText);
-    auto *fra1Layout = new QVBoxLayout(m_fra1);
-    fra1Layout->addWidget(m_label1);
-    fra1Layout->addWidget(m_labQuestion);
-    fra1Layout->addWidget(m_labNotify);
-
-    m_fraControl = new QGroupBox(u"Printing Control"_s, this);
-    m_chkOrientation = new QCheckBox(u"Rotate printer output 90 degrees"_s, m_fraControl);
-    m_fraPrintQty = new QGroupBox(u"Copies"_s, m_fraControl);
-    auto *qtyLayout = new QHBoxLayout(m_fraPrintQty);
-    const QString captions[] = {u"1"_s, u"5"_s, u"10"_s, u"25"_s};
-    for (int i = 0; i < 4; ++i) {
-        m_option1[i] = new QRadioButton(captions[i], m_fraPrintQty);
-        qtyLayout->addWidget(m_option1[i]);
-    }
-    m_option1[0]->setChecked(true);
-    m_buPrint = new QPushButton(u"Print"_s, m_fraControl);
-
-    m_fraPosition = new QGroupBox(u"Move Text"_s, m_fraControl);
-    m_upDown = new SpinArrows(Qt::Vertical, m_fraPosition);
-    m_upDown->setToolTip(u"Moves text up or down"_s);
-    m_leftRight = new SpinArrows(Qt::Horizontal, m_fraPosition);
-    m_leftRight->setToolTip(u"Moves text left or right"_s);
-    auto *posLayout = new QHBoxLayout(m_fraPosition);
-    posLayout->addWidget(m_upDown);
-    posLayout->addWidget(m_leftRight);
-
-    m_fraSize = new QGroupBox(u"Stretch Text"_s, m_fraControl);
-    m_tallShort = new SpinArrows(Qt::Vertical, m_fraSize);
-    m_tallShort->setToolTip(u"Makes text taller or shorter"_s);
-    m_narrowWide = new SpinArrows(Qt::Horizontal, m_fraSize);
-    m_narrowWide->setToolTip(u"Makes text narrower or wider"_s);
-    auto *sizeLayout = new QHBoxLayout(m_fraSize);
-    sizeLayout->addWidget(m_tallShort);
-    sizeLayout->addWidget(m_narrowWide);
-
-    m_chkDefault = new QCheckBox(u"Default"_s, m_fraControl);
-    m_chkDefault->setEnabled(false);
-    m_chkDesign = new QCheckBox(u"Design"_s, m_fraControl);
-    m_chkDesign->setEnabled(false);
-    m_buDesignToggle = new QPushButton(u"DesignTog"_s, m_fraControl);
-    m_buReset = new QPushButton(u"Reset Card Position and Size"_s, m_fraControl);
-    m_chkDefault->hide();
-    m_chkDesign->hide();
-    m_buDesignToggle->hide();
-    m_buReset->hide();
-
-    auto *arrows = new QHBoxLayout;
-    arrows->addWidget(m_fraPosition);
-    arrows->addWidget(m_fraSize);
-    auto *design = new QHBoxLayout;
-    design->addWidget(m_chkDesign);
-    design->addWidget(m_buDesignToggle);
-    auto *controlLayout = new QVBoxLayout(m_fraControl);
-    controlLayout->addWidget(m_chkOrientation);
-    controlLayout->addWidget(m_fraPrintQty);
-    controlLayout->addWidget(m_buPrint);
-    controlLayout->addLayout(arrows);
-    controlLayout->addWidget(m_chkDefault);
-    controlLayout->addLayout(design);
-    controlLayout->addWidget(m_buReset);
-
-    for (QWidget *w : {static_cast<QWidget *>(m_fra1), static_cast<QWidget *>(m_fraControl)})
-        w->setFixedWidth(PanelWidthPx);
-
+    m_panel = new CardPanel(this);
+    const CardPanel *p = m_panel;
     int tab = PanelTabBase;
-    registerControl(m_chkOrientation, ControlKind::CheckBox, u"chkOrientation"_s, tab++, true);
+    registerControl(p->chkOrientation(), ControlKind::CheckBox, u"chkOrientation"_s, tab++, true);
     for (int i = 0; i < 4; ++i)
-        registerControl(m_option1[i], ControlKind::OptionButton, u"Option1(%1)"_s.arg(i), tab++, true);
-    registerControl(m_buPrint, ControlKind::CommandButton, u"buPrint"_s, tab++, true);
-    registerControl(m_upDown, ControlKind::SpinControl, u"UpDown"_s, tab++, true);
-    registerControl(m_leftRight, ControlKind::SpinControl, u"LeftRight"_s, tab++, true);
-    registerControl(m_tallShort, ControlKind::SpinControl, u"tallShort"_s, tab++, true);
-    registerControl(m_narrowWide, ControlKind::SpinControl, u"narrowWide"_s, tab++, true);
-    registerControl(m_chkDefault, ControlKind::CheckBox, u"chkDefault"_s, tab++, true);
-    registerControl(m_chkDesign, ControlKind::CheckBox, u"chkDesign"_s, tab++, true);
-    registerControl(m_buDesignToggle, ControlKind::CommandButton, u"buDesignToggle"_s, tab++, true);
-    registerControl(m_buReset, ControlKind::CommandButton, u"buReset"_s, tab++, true);
+        registerControl(p->Option1(i), ControlKind::OptionButton, u"Option1(%1)"_s.arg(i), tab++, true);
+    registerControl(p->buPrint(), ControlKind::CommandButton, u"buPrint"_s, tab++, true);
+    registerControl(p->UpDown(), ControlKind::SpinControl, u"UpDown"_s, tab++, true);
+    registerControl(p->LeftRight(), ControlKind::SpinControl, u"LeftRight"_s, tab++, true);
+    registerControl(p->tallShort(), ControlKind::SpinControl, u"tallShort"_s, tab++, true);
+    registerControl(p->narrowWide(), ControlKind::SpinControl, u"narrowWide"_s, tab++, true);
+    registerControl(p->chkDefault(), ControlKind::CheckBox, u"chkDefault"_s, tab++, true);
+    registerControl(p->chkDesign(), ControlKind::CheckBox, u"chkDesign"_s, tab++, true);
+    registerControl(p->buDesignToggle(), ControlKind::CommandButton, u"buDesignToggle"_s, tab++, true);
+    registerControl(p->buReset(), ControlKind::CommandButton, u"buReset"_s, tab++, true);
     registerControl(m_txtNoOp, ControlKind::TextBox, u"txtNoOp"_s, tab++, false);
     registerControl(m_picture, ControlKind::Image, u"imgCCCard"_s, tab++, false);
-    registerControl(m_label1, ControlKind::Label, u"Label1"_s, tab++, false);
-    registerControl(m_labQuestion, ControlKind::Label, u"labQuestion"_s, tab++, false);
-    registerControl(m_labNotify, ControlKind::Label, u"labNotify"_s, tab++, false);
-    registerControl(m_fraPrintQty, ControlKind::Frame, u"fraPrintQty"_s, tab++, false);
-    registerControl(m_fraPosition, ControlKind::Frame, u"fraPosition"_s, tab++, false);
-    registerControl(m_fraSize, ControlKind::Frame, u"fraSize"_s, tab++, false);
-    registerControl(m_fra1, ControlKind::Frame, u"fra1"_s, tab++, false);
-    registerControl(m_fraControl, ControlKind::Frame, u"fraControl"_s, tab++, false);
+    registerControl(p->label1(), ControlKind::Label, u"Label1"_s, tab++, false);
+    registerControl(p->labQuestion(), ControlKind::Label, u"labQuestion"_s, tab++, false);
+    registerControl(p->labNotify(), ControlKind::Label, u"labNotify"_s, tab++, false);
+    registerControl(p->fraPrintQty(), ControlKind::Frame, u"fraPrintQty"_s, tab++, false);
+    registerControl(p->fraPosition(), ControlKind::Frame, u"fraPosition"_s, tab++, false);
+    registerControl(p->fraSize(), ControlKind::Frame, u"fraSize"_s, tab++, false);
+    registerControl(p->fra1(), ControlKind::Frame, u"fra1"_s, tab++, false);
+    registerControl(p->fraControl(), ControlKind::Frame, u"fraControl"_s, tab++, false);
 
-    connect(m_chkOrientation, &QCheckBox::clicked, this, &frmCanCard::chkOrientation_MouseUp);
-    connect(m_buDesignToggle, &QPushButton::clicked, this, &frmCanCard::ToggleDesign);
-    connect(m_buReset, &QPushButton::clicked, this, &frmCanCard::buReset_Click);
-    connect(m_buPrint, &QPushButton::clicked, this, &frmCanCard::buPrint_MouseUp);
-    connect(m_upDown, &SpinArrows::upClick, this, &frmCanCard::UpDown_UpClick);
-    connect(m_upDown, &SpinArrows::downClick, this, &frmCanCard::UpDown_DownClick);
-    connect(m_leftRight, &SpinArrows::upClick, this, &frmCanCard::LeftRight_UpClick);
-    connect(m_leftRight, &SpinArrows::downClick, this, &frmCanCard::LeftRight_DownClick);
-    connect(m_narrowWide, &SpinArrows::upClick, this, &frmCanCard::narrowWide_UpClick);
-    connect(m_narrowWide, &SpinArrows::downClick, this, &frmCanCard::narrowWide_DownClick);
-    connect(m_tallShort, &SpinArrows::upClick, this, &frmCanCard::tallShort_UpClick);
-    connect(m_tallShort, &SpinArrows::downClick, this, &frmCanCard::tallShort_DownClick);
+    connect(m_panel, &CardPanel::orientationClicked, this, &frmCanCard::chkOrientation_MouseUp);
+    connect(m_panel, &CardPanel::designToggleClicked, this, &frmCanCard::ToggleDesign);
+    connect(m_panel, &CardPanel::resetClicked, this, &frmCanCard::buReset_Click);
+    connect(m_panel, &CardPanel::printClicked, this, &frmCanCard::buPrint_MouseUp);
+    connect(m_panel, &CardPanel::arrowClicked, this, &frmCanCard::pictureArrow);
 }
 
 void frmCanCard::buildMenus()
@@ -347,16 +260,16 @@ void frmCanCard::setZoom(double zoom)
 TwipRect frmCanCard::fra1RectAt(double zoom) const
 {
     const double s = scaleAt(zoom);
-    const QSize size = m_fra1->sizeHint().expandedTo(m_fra1->minimumSize());
-    return {m_panelLeftTwips, PanelTopTwips, float(PanelWidthPx / s), float(size.height() / s)};
+    const QSize size = m_panel->fra1()->sizeHint().expandedTo(m_panel->fra1()->minimumSize());
+    return {m_panelLeftTwips, PanelTopTwips, float(CardPanel::WidthPx / s), float(size.height() / s)};
 }
 
 TwipRect frmCanCard::fraControlRectAt(double zoom) const
 {
     const double s = scaleAt(zoom);
     const TwipRect top = fra1RectAt(zoom);
-    const QSize size = m_fraControl->sizeHint();
-    return {m_panelLeftTwips, top.bottom() + float(FrameGapPx / s), float(PanelWidthPx / s),
+    const QSize size = m_panel->fraControl()->sizeHint();
+    return {m_panelLeftTwips, top.bottom() + float(CardPanel::FrameGapPx / s), float(CardPanel::WidthPx / s),
             float(size.height() / s)};
 }
 
@@ -369,22 +282,23 @@ void frmCanCard::setPanelLeft(float twips)
 void frmCanCard::placePanel()
 {
     // Controls just shown or hidden count at once, not at the next layout pass.
-    for (QWidget *frame : {static_cast<QWidget *>(m_fra1), static_cast<QWidget *>(m_fraControl)}) {
+    for (QWidget *frame : {static_cast<QWidget *>(m_panel->fra1()), static_cast<QWidget *>(m_panel->fraControl())}) {
         frame->layout()->invalidate();
         frame->layout()->activate();
     }
     const QRect top = toPixels(fra1Rect());
-    m_fra1->setGeometry(top.left(), top.top(), PanelWidthPx, m_fra1->sizeHint().height());
-    m_fraControl->setGeometry(top.left(), m_fra1->geometry().bottom() + 1 + FrameGapPx,
-                              PanelWidthPx, m_fraControl->sizeHint().height());
+    m_panel->setGeometry(top.left(), top.top(), CardPanel::WidthPx,
+                         m_panel->fra1()->sizeHint().height() + CardPanel::FrameGapPx
+                             + m_panel->fraControl()->sizeHint().height());
+    m_panel->layout()->activate();
     updateMinimumSize();
 }
 
 void frmCanCard::updateMinimumSize()
 {
     const QRect pic = toPixels(m_model.picture());
-    int right = std::max(pic.right(), m_fraControl->geometry().right());
-    int bottom = std::max(pic.bottom(), m_fraControl->geometry().bottom());
+    int right = std::max(pic.right(), m_panel->geometry().right());
+    int bottom = std::max(pic.bottom(), m_panel->geometry().bottom());
     for (const AnswerBox *box : m_boxes) {
         if (!box->isHidden()) {
             right = std::max(right, box->geometry().right());
@@ -439,25 +353,14 @@ void frmCanCard::updatePicture()
 
 void frmCanCard::updateSwitches()
 {
-    m_chkDefault->setChecked(m_model.chkDefault());
-    m_chkDesign->setChecked(m_model.chkDesign());
-    m_chkOrientation->setChecked(m_model.chkOrientation());
-    m_labNotify->setText(m_model.labNotify());
-    const bool design = m_model.designSwitchVisible();
-    if (m_buDesignToggle->isHidden() == design) {
-        m_chkDesign->setVisible(design);
-        m_buDesignToggle->setVisible(design);
-        // The preparer of a card in design mode may also reset it.
-        m_buReset->setVisible(design);
-        m_mnuReset->setVisible(design);
+    if (m_panel->showSwitches(m_model)) {
+        m_mnuReset->setVisible(m_model.designSwitchVisible());
         placePanel();
     }
     const bool hasCard = m_model.clsCard() != nullptr;
     for (QAction *a : {m_mnuSave1, m_mnuSave2, m_mnuPrint, m_mnuPrintPreview, m_mnuExportPdf,
                        m_mnuPrintAlignment, m_mnuExportAlignment, m_mnuCalibrate})
         a->setEnabled(hasCard);
-    m_chkOrientation->setEnabled(hasCard);
-    m_buPrint->setEnabled(hasCard);
 }
 
 void frmCanCard::updateTabChain()
@@ -662,7 +565,7 @@ void frmCanCard::mnuAssist_Click()
 
 void frmCanCard::mnuReset_Click()
 {
-    m_buReset->click();
+    m_panel->buReset()->click();
 }
 
 void frmCanCard::buReset_Click()
@@ -699,7 +602,7 @@ void frmCanCard::ToggleDesign()
 
 void frmCanCard::chkOrientation_MouseUp()
 {
-    m_model.setOrientationChecked(m_chkOrientation->isChecked());
+    m_model.setOrientationChecked(m_panel->chkOrientation()->isChecked());
 }
 
 // ---- The picture arrows --------------------------------------------------------------
@@ -717,12 +620,7 @@ void frmCanCard::pictureArrow(CardFormModel::PictureArrow arrow)
 
 int frmCanCard::GetCopies() const
 {
-    int copies = 0;
-    for (const QRadioButton *option : m_option1) {
-        if (option->isChecked())
-            copies = option->text().toInt();
-    }
-    return copies;
+    return m_panel->copies();
 }
 
 // ---- Printing ------------------------------------------------------------------------

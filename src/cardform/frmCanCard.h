@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardFormModel.h"
+#include "CardPanel.h"
 #include "CardPrintCommands.h"
 #include "FormControl.h"
 
@@ -76,21 +77,21 @@ public:
     AnswerBox *txtAddress(int index) const { return m_boxes.at(index); }
     QLineEdit *txtNoOp() const { return m_txtNoOp; }
     CardPicture *imgCCCard() const { return m_picture; }
-    QLabel *labQuestion() const { return m_labQuestion; }
-    QLabel *labNotify() const { return m_labNotify; }
-    QCheckBox *chkOrientation() const { return m_chkOrientation; }
-    QCheckBox *chkDefault() const { return m_chkDefault; }
-    QCheckBox *chkDesign() const { return m_chkDesign; }
-    QPushButton *buDesignToggle() const { return m_buDesignToggle; }
-    QPushButton *buReset() const { return m_buReset; }
-    QPushButton *buPrint() const { return m_buPrint; }
-    QRadioButton *Option1(int index) const { return m_option1.at(index); }
-    SpinArrows *UpDown() const { return m_upDown; }
-    SpinArrows *LeftRight() const { return m_leftRight; }
-    SpinArrows *tallShort() const { return m_tallShort; }
-    SpinArrows *narrowWide() const { return m_narrowWide; }
-    QGroupBox *fraControl() const { return m_fraControl; }
-    QFrame *fra1() const { return m_fra1; }
+    QLabel *labQuestion() const { return m_panel->labQuestion(); }
+    QLabel *labNotify() const { return m_panel->labNotify(); }
+    QCheckBox *chkOrientation() const { return m_panel->chkOrientation(); }
+    QCheckBox *chkDefault() const { return m_panel->chkDefault(); }
+    QCheckBox *chkDesign() const { return m_panel->chkDesign(); }
+    QPushButton *buDesignToggle() const { return m_panel->buDesignToggle(); }
+    QPushButton *buReset() const { return m_panel->buReset(); }
+    QPushButton *buPrint() const { return m_panel->buPrint(); }
+    QRadioButton *Option1(int index) const { return m_panel->Option1(index); }
+    SpinArrows *UpDown() const { return m_panel->UpDown(); }
+    SpinArrows *LeftRight() const { return m_panel->LeftRight(); }
+    SpinArrows *tallShort() const { return m_panel->tallShort(); }
+    SpinArrows *narrowWide() const { return m_panel->narrowWide(); }
+    QGroupBox *fraControl() const { return m_panel->fraControl(); }
+    QFrame *fra1() const { return m_panel->fra1(); }
 
     // The controls collection, in creation order, with kinds and tab indexes.
     QList<FormControl> Controls() const;
@@ -198,25 +199,7 @@ private:
     QList<FormControl> m_controls;
     QLineEdit *m_txtNoOp = nullptr;
     CardPicture *m_picture = nullptr;
-    QFrame *m_fra1 = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_labQuestion = nullptr;
-    QLabel *m_labNotify = nullptr;
-    QGroupBox *m_fraControl = nullptr;
-    QCheckBox *m_chkOrientation = nullptr;
-    QCheckBox *m_chkDefault = nullptr;
-    QCheckBox *m_chkDesign = nullptr;
-    QPushButton *m_buDesignToggle = nullptr;
-    QPushButton *m_buReset = nullptr;
-    QGroupBox *m_fraPrintQty = nullptr;
-    std::array<QRadioButton *, 4> m_option1{};
-    QPushButton *m_buPrint = nullptr;
-    QGroupBox *m_fraPosition = nullptr;
-    QGroupBox *m_fraSize = nullptr;
-    SpinArrows *m_upDown = nullptr;
-    SpinArrows *m_leftRight = nullptr;
-    SpinArrows *m_tallShort = nullptr;
-    SpinArrows *m_narrowWide = nullptr;
+    CardPanel *m_panel = nullptr;
 
     QList<QMenu *> m_menus;
     QMenu *m_fileMenu = nullptr;
