@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardCtrls.h"
+#include "CardText.h"
 #include "Questions.h"
 #include "clsAnsws.h"
 
@@ -10,7 +11,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
 
 // Why a card could not be loaded or saved: the file, the line where there is
 // one, and what is wrong.
@@ -90,12 +90,8 @@ public:
 
     QString cardName() const { return m_cardName; }
     void setCardName(const QString &v) { m_cardName = v; }
-    QString CardStr() const { return m_cardStr; }
-    void setCardStr(const QString &v)
-    {
-        m_cardStr = v;
-        m_lineEndsValid = false;
-    }
+    QString CardStr() const { return m_text.str(); }
+    void setCardStr(const QString &v) { m_text.setStr(v); }
 
     qsizetype PxInFileForLineNum() const { return m_pxStart; }
     void setPxInFileForLineNum(qsizetype v) { m_pxStart = v; }
@@ -211,7 +207,6 @@ public:
 
 private:
     bool fail(int line, const QString &reason);
-    const std::vector<qsizetype> &lineEnds();
     bool replaceLine(int lineNumber, const QString &text);
     void replaceCurrentLine(const QString &text);
     bool loadSettings();
@@ -253,12 +248,8 @@ private:
     Questions m_colQuests;
     clsAnsws m_colAnsws;
     QString m_cardName;
-    QString m_cardStr;
-    // Index of the card string's line breaks: the 0-based positions of the CRs
-    // of every CR LF whose CR stands at position 2 or later, in order. Built
-    // when a line is first located, kept valid by whole-line replacement.
-    std::vector<qsizetype> m_lineEnds;
-    bool m_lineEndsValid = false;
+    // The card string and its line index; every line is located through it.
+    CardText m_text;
     int m_lineNum = 0;
     qsizetype m_pxStart = 0;
     qsizetype m_pxEnd = 0;
