@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 struct CardLayout;
 
@@ -161,7 +163,8 @@ public:
     QString txtAnsText() const { return m_txtAns; }
 
     // ---- Snapshot and picture commands
-    const CardCtrls &mcolCntrlLocation() const { return m_snapshot; }
+    // The snapshot as the card's controls collection, entry i + 1 for box i.
+    CardCtrls mcolCntrlLocation() const;
     void SaveCntrlPxsPriorToMove();
     void RestoreCntrlPxsAfterMove();
     // Applies the snapshot to one box; an index outside 0 to 95 does nothing.
@@ -253,7 +256,14 @@ private:
     QString m_cardTitle;
     QString m_pictureTag;
     std::uint32_t m_preserveColor = LightGrey;
-    CardCtrls m_snapshot;
+    // The position snapshot, one entry a box (none before the first).
+    struct SnapshotEntry
+    {
+        std::optional<float> height, left, top, width, fontSize; // none for a value past a number
+        std::uint32_t backColor = LightGrey;
+    };
+    static std::optional<float> snapshotValue(float value);
+    std::vector<SnapshotEntry> m_snapshot;
     float m_ratios[RatioRows][2] = {};
     TwipRect m_picture;
     std::array<AnswerBoxState, BoxCount> m_boxes;

@@ -5,37 +5,57 @@
 
 #include "Numbers.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
+std::optional<float> CardFormModel::snapshotValue(float value)
+{
+    // The snapshot keeps each number as the card's seven-digit number text
+    // would give it back, as the position snapshot always has.
+    return Numbers::toSingle(Numbers::formatSingle(value));
+}
 
 void CardFormModel::SaveCntrlPxsPriorToMove()
 {
-    m_snapshot.clear();
+    m_snapshot.assign(BoxCount, {});
     for (int i = 0; i < BoxCount; ++i) {
         const AnswerBoxState &b = m_boxes[i];
-        m_snapshot.Add({}, {}, Numbers::formatSingle(b.rect.height), Numbers::formatSingle(b.rect.left),
-                       Numbers::formatSingle(b.rect.top), Numbers::formatSingle(b.rect.width),
-                       colorText(b.backColor), {}, Numbers::formatSingle(b.fontSize), {}, {},
-                       QString::number(i + 1));
+        m_snapshot[i] = {snapshotValue(b.rect.height), snapshotValue(b.rect.left), snapshotValue(b.rect.top),
+                         snapshotValue(b.rect.width), snapshotValue(b.fontSize), b.backColor};
     }
+}
+
+CardCtrls CardFormModel::mcolCntrlLocation() const
+{
+    const auto text = [](std::optional<float> v) {
+        return Numbers::formatSingle(v.value_or(std::numeric_limits<float>::quiet_NaN()));
+    };
+    CardCtrls snapshot;
+    for (std::size_t i = 0; i < m_snapshot.size(); ++i) {
+        const SnapshotEntry &e = m_snapshot[i];
+        snapshot.Add({}, {}, text(e.height), text(e.left), text(e.top), text(e.width), colorText(e.backColor), {},
+                     text(e.fontSize), {}, {}, QString::number(i + 1));
+    }
+    return snapshot;
 }
 
 void CardFormModel::applySnapshotTo(int index)
 {
-    const CardCtrl *c = m_snapshot.Item(QString::number(index + 1));
-    if (!c)
+    if (std::size_t(index) >= m_snapshot.size())
         return;
+    const SnapshotEntry &e = m_snapshot[index];
     // The box now stands at rest where the snapshot puts it; restoring its
     // older recorded place later would leave it behind the picture.
     if (index == m_editBox)
         dropEditLook();
     AnswerBoxState b = m_boxes[index];
-    b.rect.left = Numbers::toSingle(c->left_c).value_or(b.rect.left);
-    b.rect.top = Numbers::toSingle(c->top_r).value_or(b.rect.top);
-    b.fontSize = Numbers::toSingle(c->fontsize).value_or(b.fontSize);
+    b.rect.left = e.left.value_or(b.rect.left);
+    b.rect.top = e.top.value_or(b.rect.top);
+    b.fontSize = e.fontSize.value_or(b.fontSize);
     b.rect.height = NormalHeight;
-    b.rect.width = Numbers::toSingle(c->wdth).value_or(b.rect.width);
-    b.backColor = std::uint32_t(Numbers::toInt32(c->backcolor).value_or(int(b.backColor)));
+    b.rect.width = e.width.value_or(b.rect.width);
+    b.backColor = e.backColor;
     setBox(index, b);
 }
 
@@ -59,11 +79,11 @@ void CardFormModel::MoveControls(int moveVertAmt, int moveHorzAmt)
 
 void CardFormModel::PositionControlwImageMove(int index, int moveVertAmt, int moveHorzAmt)
 {
-    CardCtrl *c = const_cast<CardCtrl *>(m_snapshot.Item(QString::number(index + 1)));
-    if (!c)
+    if (std::size_t(index) >= m_snapshot.size())
         return;
-    c->top_r = Numbers::formatSingle(Numbers::toSingle(c->top_r).value_or(0) + float(moveVertAmt));
-    c->left_c = Numbers::formatSingle(Numbers::toSingle(c->left_c).value_or(0) + float(moveHorzAmt));
+    SnapshotEntry &e = m_snapshot[index];
+    e.top = snapshotValue(e.top.value_or(0) + float(moveVertAmt));
+    e.left = snapshotValue(e.left.value_or(0) + float(moveHorzAmt));
 }
 
 void CardFormModel::ResizeCard()
@@ -74,11 +94,11 @@ void CardFormModel::ResizeCard()
 
 void CardFormModel::PositionControlwImageSizeChange(int index, float vertRatio, float horzRatio)
 {
-    CardCtrl *c = const_cast<CardCtrl *>(m_snapshot.Item(QString::number(index + 1)));
-    if (!c)
+    if (std::size_t(index) >= m_snapshot.size())
         return;
-    c->top_r = Numbers::formatSingle(float(double(m_picture.height) * double(vertRatio) + double(m_picture.top)));
-    c->left_c = Numbers::formatSingle(float(double(m_picture.width) * double(horzRatio) + double(m_picture.left)));
+    SnapshotEntry &e = m_snapshot[index];
+    e.top = snapshotValue(float(double(m_picture.height) * double(vertRatio) + double(m_picture.top)));
+    e.left = snapshotValue(float(double(m_picture.width) * double(horzRatio) + double(m_picture.left)));
 }
 
 QString CardFormModel::pictureOutOfRange()
@@ -95,11 +115,10 @@ QString CardFormModel::followingBoxesRefusal(const std::function<void(int, doubl
 {
     // Only visible boxes are saved, so only they must stay placeable.
     for (int i = 0; i < FollowingBoxes; ++i) {
-        const CardCtrl *c = m_snapshot.Item(QString::number(i + 1));
-        if (!c || !m_boxes[i].visible)
+        if (std::size_t(i) >= m_snapshot.size() || !m_boxes[i].visible)
             continue;
-        double top = Numbers::toSingle(c->top_r).value_or(0);
-        double left = Numbers::toSingle(c->left_c).value_or(0);
+        double top = m_snapshot[i].top.value_or(0);
+        double left = m_snapshot[i].left.value_or(0);
         place(i, &top, &left);
         if (!Numbers::isTwip(top) || !Numbers::isTwip(left))
             return boxOutOfRange(i);
