@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace TestCards;
@@ -63,6 +64,8 @@ QList<int> range(int first, int last)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(std::function<QString(CardFormModel &)>)
 
 class TestCardModel : public QObject
 {
@@ -111,6 +114,9 @@ private Q_SLOTS:
     void saveRewritesOnlyItsLines_data();
     void saveRewritesOnlyItsLines();
     void saveTwiceWritesTheSameBytes();
+    void userCommandsMarkTheCardModified_data();
+    void userCommandsMarkTheCardModified();
+    void editedBoxSavesAndPrintsAtRest();
     void hiddenBoxBelowTheHighestKeepsItsLines();
     void orientationCheckRewritesLine27();
     void resetBringsBackTheInstalledLayout();
@@ -789,6 +795,85 @@ void TestCardModel::saveTwiceWritesTheSameBytes()
     QCOMPARE(again.box(0).text, u"\"Quoted, with commas\""_s);
     QCOMPARE(again.box(4).text, QString());
     QCOMPARE(lineOf(decrypted(path), 351 + 4), u"4,Name,"_s);
+}
+
+void TestCardModel::userCommandsMarkTheCardModified_data()
+{
+    using Arrow = CardFormModel::PictureArrow;
+    QTest::addColumn<std::function<QString(CardFormModel &)>>("command");
+    QTest::addColumn<bool>("modifies");
+    QTest::addColumn<bool>("refused");
+    const auto done = [](auto f) {
+        return std::function<QString(CardFormModel &)>([f](CardFormModel &m) { f(m); return QString(); });
+    };
+    QTest::newRow("typed answer") << done([](CardFormModel &m) { m.setAnswer(0, u"12 Maple Road"_s); }) << true << false;
+    QTest::newRow("same answer again") << done([](CardFormModel &m) { m.setAnswer(0, m.restBox(0).text); })
+                                       << false << false;
+    QTest::newRow("design switch") << done([](CardFormModel &m) { m.ToggleDesign(); }) << true << false;
+    QTest::newRow("orientation") << done([](CardFormModel &m) { m.setOrientationChecked(true); }) << true << false;
+    QTest::newRow("picture up") << std::function([](CardFormModel &m) { return m.pictureArrow(Arrow::Up, 0); })
+                                << true << false;
+    QTest::newRow("picture wider")
+        << std::function([](CardFormModel &m) { return m.pictureArrow(Arrow::Wider, -1); }) << true << false;
+    QTest::newRow("design nudge of a box")
+        << std::function([](CardFormModel &m) { return m.nudgeBox(0, u"R"_s, u"50"_s, true); }) << true << false;
+    QTest::newRow("refused design nudge")
+        << std::function([](CardFormModel &m) { return m.nudgeBox(0, u"R"_s, u"abc"_s, true); }) << false << true;
+    QTest::newRow("design nudge of the picture")
+        << std::function([](CardFormModel &m) { return m.nudgePicture(u"D"_s, u"20"_s, true); }) << true << false;
+    QTest::newRow("layout moved") << done([](CardFormModel &m) { m.moveLayout(40); }) << true << false;
+    QTest::newRow("focus only") << done([](CardFormModel &m) { m.boxGotFocus(4); m.boxLostFocus(4); }) << false << false;
+}
+
+// Every change the user makes marks the card; a load and a save clear it, and
+// the model says so to the window's title.
+void TestCardModel::userCommandsMarkTheCardModified()
+{
+    QFETCH(std::function<QString(CardFormModel &)>, command);
+    QFETCH(bool, modifies);
+    QFETCH(bool, refused);
+    const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
+    CardFormModel m;
+    QVERIFY(m.LoadCard(path));
+    QVERIFY(!m.isModified());
+    QSignalSpy changed(&m, &CardFormModel::modifiedChanged);
+    QCOMPARE(!command(m).isEmpty(), refused);
+    QCOMPARE(m.isModified(), modifies);
+    QCOMPARE(changed.size(), modifies ? 1 : 0);
+    QVERIFY(m.SaveCard());
+    QVERIFY(!m.isModified());
+    m.setModified(true);
+    QVERIFY(m.LoadCard(path));
+    QVERIFY(!m.isModified());
+}
+
+// The enlarged box is only a look: the card string and the printed page take
+// the box at rest, and the box stays enlarged.
+void TestCardModel::editedBoxSavesAndPrintsAtRest()
+{
+    const QString path = writeCard(u"Canada.qcf"_s, installedText(CardLayouts::canada()));
+    CardFormModel m;
+    QVERIFY(m.LoadCard(path));
+    const TwipRect rest = m.box(13).rect;
+    QVERIFY(m.boxGotFocus(13));
+    m.setAnswer(13, u"B3H 1Z4"_s);
+    QCOMPARE(m.box(13).rect.height, CardFormModel::EditHeight);
+    QCOMPARE(m.restBox(13).rect.left, rest.left);
+    QCOMPARE(m.restBox(13).rect.top, rest.top);
+    QCOMPARE(m.restBox(13).rect.height, CardFormModel::NormalHeight);
+    QVERIFY(m.SaveCard());
+    QCOMPARE(m.editedBox(), 13);
+    QCOMPARE(m.box(13).rect.height, CardFormModel::EditHeight);
+    const QStringList fields = lineOf(decrypted(path), 151 + 13).split(u',');
+    QCOMPARE(fields.at(2), Numbers::formatSingle(CardFormModel::NormalHeight));
+    QCOMPARE(fields.at(3), Numbers::formatSingle(rest.left));
+    QCOMPARE(fields.at(4), Numbers::formatSingle(rest.top));
+    QCOMPARE(lineOf(decrypted(path), 351 + 13).section(u',', 2), u"B3H 1Z4"_s);
+    // A design step on the edited box moves its place at rest, and the
+    // enlarged look follows it.
+    QVERIFY(m.nudgeBox(13, u"D"_s, u"50"_s, true).isEmpty());
+    QCOMPARE(m.restBox(13).rect.top, rest.top + 50);
+    QCOMPARE(m.box(13).rect.top, rest.top + 50 - (CardFormModel::EditHeight - CardFormModel::NormalHeight));
 }
 
 void TestCardModel::hiddenBoxBelowTheHighestKeepsItsLines()
