@@ -846,6 +846,14 @@ PrintPage frmCanCard::pageAtRest()
     return page;
 }
 
+// A job the printer took but has not printed yet is neither printed nor
+// failed; the user is told so.
+static void tellPrinterNote(const CardPrinting &printer)
+{
+    if (const QString note = printer.lastNote(); !note.isEmpty())
+        Messages::inform(note);
+}
+
 CardPrinting &frmCanCard::printer()
 {
     return m_printer ? *m_printer : CardPrinting::systemPrinter();
@@ -877,6 +885,7 @@ bool frmCanCard::PrintCard1()
         Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
         return false;
     }
+    tellPrinterNote(printer);
     return true;
 }
 
@@ -962,6 +971,7 @@ bool frmCanCard::printCalibrationSheet()
         Messages::error(failure + u"\n\n"_s + error);
         return false;
     }
+    tellPrinterNote(printer);
     return true;
 }
 
@@ -1044,6 +1054,8 @@ bool frmCanCard::printAlignmentPage()
     const bool printed = printer.print(pageAtRest(), 1, options, &error);
     if (!printed)
         Messages::error(failure + u"\n\n"_s + error);
+    else
+        tellPrinterNote(printer);
     return printed;
 }
 
