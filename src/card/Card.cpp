@@ -3,7 +3,6 @@
 #include "AtomicFile.h"
 #include "CardFileEnvelope.h"
 #include "Cp1252.h"
-#include "Messages.h"
 #include "Numbers.h"
 
 #include <QDir>
@@ -761,6 +760,7 @@ bool Card::SaveAnwsersToCardStr()
 
 bool Card::SaveCardStrToFile()
 {
+    m_saveWarning.clear();
     if (m_designMode) {
         const QString title = m_varCardTitle.isEmpty() ? QFileInfo(m_cardName).completeBaseName()
                                                        : m_varCardTitle;
@@ -772,8 +772,8 @@ bool Card::SaveCardStrToFile()
             && AtomicFile::write(path, Cp1252::encode(m_cardStr), &reason,
                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (!written) {
-            Messages::warn(u"The design copy %1 %2. The card file is saved all the same."_s
-                               .arg(QDir::toNativeSeparators(path), reason));
+            m_saveWarning = u"The design copy %1 %2. The card file is saved all the same."_s
+                                .arg(QDir::toNativeSeparators(path), reason);
         }
     }
     return EncryptFileStr();
