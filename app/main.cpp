@@ -55,7 +55,10 @@ int main(int argc, char **argv)
 
     // The cards beside the program in a build tree, or the user's own copies
     // of the installed cards.
-    MDIForm1 window(CardFolder::resolve());
+    QString cardsWarning;
+    MDIForm1 window(CardFolder::resolve({}, &cardsWarning));
+    if (!cardsWarning.isEmpty())
+        Messages::warn(cardsWarning);
     // Without a zoom of the user's own, the first card chooses one that fits the screen.
     if (WindowSettings::hasZoom())
         window.setZoom(WindowSettings::zoom());

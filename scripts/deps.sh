@@ -9,7 +9,8 @@ BORVESSA_TEST_DEPS=(clang-14 libclang-rt-14-dev strace)
 borvessa_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                   libqt6svg6 libssl-dev libgif-dev libbenchmark-dev
-                  poppler-utils fonts-dejavu-core desktop-file-utils appstream "$@")
+                  poppler-utils fonts-dejavu-core desktop-file-utils appstream
+                  libcups2-dev cups printer-driver-cups-pdf "$@")
     local missing=()
     local p
     for p in "${wanted[@]}"; do

@@ -143,7 +143,10 @@ public:
     std::int16_t LastCntrl() const { return m_lastCntrl; }
     void setLastCntrl(std::int16_t v) { m_lastCntrl = v; }
     // Writes the design copy (design mode only) and the encrypted card file.
+    // A design copy that cannot be written does not stop the save; its
+    // warning is then left in saveWarning() for the caller to show.
     bool SaveCardStrToFile();
+    QString saveWarning() const { return m_saveWarning; }
     bool SaveAnwsersToCardStr();
     bool UseDefaultVals() const { return m_useDefaultVals; }
     void setUseDefaultVals(bool v) { m_useDefaultVals = v; }
@@ -278,4 +281,5 @@ private:
     float m_varFontSize = 0;
     QString m_varFont;
     CardError m_lastError;
+    QString m_saveWarning;
 };

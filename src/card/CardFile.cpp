@@ -6,7 +6,6 @@
 #include "AtomicFile.h"
 #include "CardFileEnvelope.h"
 #include "Cp1252.h"
-#include "Messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,6 +42,7 @@ bool Card::LoadCard(const QString &path)
 
 bool Card::SaveCardStrToFile()
 {
+    m_saveWarning.clear();
     if (m_designMode) {
         const QString title = m_varCardTitle.isEmpty() ? QFileInfo(m_cardName).completeBaseName()
                                                        : m_varCardTitle;
@@ -54,8 +54,8 @@ bool Card::SaveCardStrToFile()
             && AtomicFile::write(path, Cp1252::encode(m_text.str()), &reason,
                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         if (!written) {
-            Messages::warn(u"The design copy %1 %2. The card file is saved all the same."_s
-                               .arg(QDir::toNativeSeparators(path), reason));
+            m_saveWarning = u"The design copy %1 %2. The card file is saved all the same."_s
+                            .arg(QDir::toNativeSeparators(path), reason);
         }
     }
     return EncryptFileStr();

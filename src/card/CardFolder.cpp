@@ -1,6 +1,5 @@
 #include "CardFolder.h"
 
-#include "Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,16 +74,13 @@ bool isCardFile(const QFileInfo &info)
 
 } // namespace
 
-QString CardFolder::resolve(const QString &exeDir)
+QString CardFolder::resolve(const QString &exeDir, QString *warning)
 {
     const QString dir = QDir::cleanPath(exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : exeDir);
     if (isUsableBuildFolder(dir))
         return dir;
     const QString user = userCardsFolder();
-    QString error;
-    copyMissingCards(installedCardsFolder(dir), user, &error);
-    if (!error.isEmpty())
-        Messages::warn(error);
+    copyMissingCards(installedCardsFolder(dir), user, warning);
     return user;
 }
 

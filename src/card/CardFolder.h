@@ -11,9 +11,9 @@ class CardFolder
 {
 public:
     // The card folder for a program in exeDir (empty: the running program's
-    // folder). Copy failures are reported through Messages::warn, and the
-    // program goes on with the cards it has.
-    static QString resolve(const QString &exeDir = {});
+    // folder). Copy failures are left in warning, for the caller to show, and
+    // the program goes on with the cards it has.
+    static QString resolve(const QString &exeDir = {}, QString *warning = nullptr);
 
     // True when dir holds card files, as cardFiles() lists them, and the user
     // may write in it.

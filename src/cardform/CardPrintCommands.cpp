@@ -18,6 +18,18 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A job the printer took but has not printed yet is neither printed nor
+// failed; the user is told so.
+void tellPrinterNote(const CardPrinting &printer)
+{
+    if (const QString note = printer.lastNote(); !note.isEmpty())
+        Messages::inform(note);
+}
+
+} // namespace
+
 CardPrintCommands::CardPrintCommands(CardFormModel &model, QWidget *window, std::function<int()> copies,
                                      std::function<QImage()> picture, std::function<double()> scale)
     : m_model(model), m_window(window), m_copies(std::move(copies)), m_picture(std::move(picture)),
@@ -56,6 +68,7 @@ bool CardPrintCommands::print()
         Messages::error(u"The card was not printed.\n\n%1"_s.arg(error));
         return false;
     }
+    tellPrinterNote(printer);
     return true;
 }
 
@@ -141,6 +154,7 @@ bool CardPrintCommands::printCalibrationSheet()
         Messages::error(failure + u"\n\n"_s + error);
         return false;
     }
+    tellPrinterNote(printer);
     return true;
 }
 
@@ -219,6 +233,8 @@ bool CardPrintCommands::printAlignmentPage()
     const bool printed = printer.print(page(), 1, options, &error);
     if (!printed)
         Messages::error(failure + u"\n\n"_s + error);
+    else
+        tellPrinterNote(printer);
     return printed;
 }
 

@@ -545,6 +545,8 @@ bool frmCanCard::SaveCard()
         Messages::error(u"The card could not be saved.\n\n%1"_s.arg(m_model.lastError().message()));
         return false;
     }
+    if (const QString warning = m_model.saveWarning(); !warning.isEmpty())
+        Messages::warn(warning);
     return true;
 }
 

@@ -214,6 +214,8 @@ public:
     // Writes the card string into it and the card file; false with
     // lastError() when the file could not be written.
     bool SaveCard();
+    // What the last save could not do but did not stop it (the design copy).
+    QString saveWarning() const { return m_card ? m_card->saveWarning() : QString(); }
     void ClearVisibleControls();
     // The reset after its confirmation: reloads the installed layout, keeps
     // the answers of the last load or save, and saves.

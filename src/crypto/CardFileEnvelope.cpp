@@ -116,8 +116,7 @@ bool decrypt(const QByteArray &fileBytes, QByteArray *cardText, QString *reason)
         return serviceFailure(reason, what, crypto);
     crypto.setInBuffer(fileBytes);
     if (!crypto.DecryptFileData()) {
-        // A refused frame is the one failure that leaves no error message.
-        if (crypto.errorMsg().isEmpty())
+        if (crypto.corrupted())
             return failWith(reason, QStringLiteral("has been corrupted since original encryption (%1)")
                                         .arg(crypto.damagedFrame() ? QStringLiteral("damaged frame")
                                                                    : QStringLiteral("digest mismatch")));

@@ -1,6 +1,5 @@
 #include "clsCrypto.h"
 
-#include "Messages.h"
 
 #include <limits>
 
@@ -71,11 +70,6 @@ clsCrypto::~clsCrypto()
         CP::releaseContext(m_providerHandle);
 }
 
-QString clsCrypto::serviceTitle()
-{
-    return QStringLiteral("Borvessa Crypto");
-}
-
 // Opens the user's default key container, creating it on first use; its
 // file is written only once a key pair is made (GetExchangeKeypair).
 bool clsCrypto::AcquireKeyContainer()
@@ -95,7 +89,7 @@ bool clsCrypto::fail(std::uint32_t code, const QString &message)
 {
     m_lastErrorCode = code;
     m_errorMsg = message;
-    Messages::error(message, serviceTitle());
+    m_failures << message;
     return false;
 }
 
@@ -114,9 +108,9 @@ bool clsCrypto::failWithCode(const QString &prefix)
 bool clsCrypto::rejectCorrupted(bool damagedFrame)
 {
     m_damagedFrame = damagedFrame;
-    Messages::show({Messages::applicationTitle(),
-                    QStringLiteral("File has been corrupted since original encryption."),
-                    Messages::Icon::None, Messages::Buttons::Ok, Messages::Answer::Ok});
+    m_corrupted = true;
+    m_errorMsg = QStringLiteral("File has been corrupted since original encryption.");
+    m_failures << m_errorMsg;
     m_outBuffer.clear();
     return false;
 }
@@ -225,6 +219,7 @@ bool clsCrypto::EncryptFileData()
 
 bool clsCrypto::DecryptFileData()
 {
+    m_corrupted = false;
     if (!DecryptMessageData())
         return false;
     const QByteArray frame = m_outBuffer;

@@ -4,13 +4,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
 // The crypto service: password keys, message and card-file encryption with an
 // embedded MD5 digest, and RSA key exchange, over the user's default key
-// container. Every failure is shown to the user and left in errorMsg(); the
-// methods return true on success.
+// container. It never talks to the user: every failure is left in errorMsg()
+// and failures(), for the caller to show; the methods return true on success.
 class clsCrypto
 {
 public:
@@ -31,7 +32,10 @@ public:
     void setImportKey(const QByteArray &blob) { m_importKey = blob; }
     QByteArray sessionKey() const { return m_sessionKey; }
     void setSessionKey(const QByteArray &blob) { m_sessionKey = blob; }
+    // The last failure's text.
     QString errorMsg() const { return m_errorMsg; }
+    // Every failure's text since the object was made, in order.
+    QStringList failures() const { return m_failures; }
     QByteArray hashValue() const { return m_hashValue; }
     std::uint32_t hashLength() const { return m_hashLength; }
 
@@ -46,9 +50,8 @@ public:
     // itself was damaged (no two-digit digest length, or too short for its
     // digest), false when only the digest did not match.
     bool damagedFrame() const { return m_damagedFrame; }
-
-    // The title of the service's own messages.
-    static QString serviceTitle();
+    // Whether the last DecryptFileData refused the text as corrupted.
+    bool corrupted() const { return m_corrupted; }
 
     bool ExportPublicKey();
     bool ImportPublicKey();
@@ -65,12 +68,12 @@ public:
 
 private:
     bool AcquireKeyContainer();
-    // Record the provider's last error, show the message and return false:
+    // Record the provider's last error and the message and return false:
     // "Error <code> during <call>!" and "<prefix><code>".
     bool failDuring(const char *call);
     bool failWithCode(const QString &prefix);
     bool fail(std::uint32_t code, const QString &message);
-    // Shows the corruption notice, empties the output and returns false.
+    // Records the corruption notice, empties the output and returns false.
     bool rejectCorrupted(bool damagedFrame = false);
     bool hashInBuffer(Handle hash);
     // Replaces a held key handle, quietly releasing the one it held before.
@@ -83,10 +86,12 @@ private:
     QByteArray m_importKey;
     QByteArray m_sessionKey;
     QString m_errorMsg;
+    QStringList m_failures;
     QByteArray m_hashValue;
     std::uint32_t m_hashLength = 0;
     std::uint32_t m_lastErrorCode = 0;
     bool m_damagedFrame = false;
+    bool m_corrupted = false;
 
     Handle m_providerHandle = 0;
     Handle m_keyPairHandle = 0;

@@ -1,5 +1,6 @@
 #include "CardPrinter.h"
 
+#include "CupsJob.h"
 #include "PageRenderer.h"
 
 #include <QCoreApplication>
@@ -83,9 +84,14 @@ QString CardPrinter::printerName() const
 bool CardPrinter::selectDefaultPrinter(QString *error)
 {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    if (info.isNull()) {
+        const QStringList installed = QPrinterInfo::availablePrinterNames();
+        if (!installed.isEmpty())
+            return fail(error, u"There is no default printer. Installed printers: %1. Make one of them the "
+                               "default printer, then print again."_s.arg(installed.join(u", "_s)));
         return fail(error, u"No printer is installed. Install a printer and make it the default "
                            "printer, then print again."_s);
+    }
     if (m_printer->outputFormat() != QPrinter::NativeFormat)
         m_printer->setOutputFormat(QPrinter::NativeFormat);
     if (m_printer->printerName() != info.printerName())
@@ -142,6 +148,7 @@ bool CardPrinter::printSheet(const PrintPage &page, const PageRenderer::SheetPai
 
 bool CardPrinter::run(const PrintPage &page, QString *error, const std::function<bool(QPainter &)> &paint)
 {
+    m_note.clear();
     const QString problem = page.problem();
     if (!problem.isEmpty())
         return fail(error, u"The card cannot be printed: %1."_s.arg(problem));
@@ -158,6 +165,10 @@ bool CardPrinter::run(const PrintPage &page, QString *error, const std::function
                                .arg(page.pageWidth())
                                .arg(page.pageHeight()));
 
+    // Qt hands the job to CUPS without its id: the job to follow is the
+    // newest one above those that were there before.
+    const bool native = m_printer->outputFormat() == QPrinter::NativeFormat;
+    const int lastJobBefore = native ? CupsJob::newestJobId(name) : 0;
     QPainter painter;
     if (!painter.begin(m_printer.get()))
         return fail(error, u"The printer \"%1\" could not start the job: it is off-line or "
@@ -168,5 +179,25 @@ bool CardPrinter::run(const PrintPage &page, QString *error, const std::function
         || m_printer->printerState() == QPrinter::Aborted)
         return fail(error, u"The printer \"%1\" failed during the job; the card may not have "
                            "printed completely."_s.arg(name));
+    return !native || followJob(name, lastJobBefore, error);
+}
+
+bool CardPrinter::followJob(const QString &name, int lastJobBefore, QString *error)
+{
+    const int job = CupsJob::newestJobId(name);
+    if (job <= lastJobBefore)
+        return true;
+    const CupsJob::Outcome outcome = CupsJob::waitForEnd(job, m_jobWaitLimit);
+    const QString reason = outcome.reason.isEmpty() ? QString() : u": %1"_s.arg(outcome.reason);
+    switch (outcome.state) {
+    case CupsJob::Outcome::Stopped:
+        return fail(error, u"The printer \"%1\" stopped the job; the card was not printed%2."_s.arg(name, reason));
+    case CupsJob::Outcome::Waiting:
+        m_note = u"The card was handed to the printer \"%1\", which has not printed it yet%2."_s.arg(name, reason);
+        return true;
+    case CupsJob::Outcome::Completed:
+    case CupsJob::Outcome::Unknown:
+        return true;
+    }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "CardPrinting.h"
 
+#include <chrono>
 #include <memory>
 
 class QPainter;
@@ -32,14 +33,21 @@ public:
     // None for a PDF printer.
     std::optional<QMarginsF> unprintableMargins(const PrintPage &page) override;
 
+    QString lastNote() const override { return m_note; }
+
     QPrinter &printer() { return *m_printer; }
+    // How long a job on a CUPS printer is followed before the print returns.
+    void setJobWaitLimit(std::chrono::milliseconds limit) { m_jobWaitLimit = limit; }
 
 private:
     bool setUpPage(const PrintPage &page);
     bool run(const PrintPage &page, QString *error, const std::function<bool(QPainter &)> &paint);
     bool selectDefaultPrinter(QString *error);
     QString printerName() const;
+    bool followJob(const QString &name, int lastJobBefore, QString *error);
 
     std::unique_ptr<QPrinter> m_printer;
     bool m_followsDefault = true;
+    std::chrono::milliseconds m_jobWaitLimit{5000};
+    QString m_note;
 };

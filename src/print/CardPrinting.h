@@ -25,6 +25,9 @@ public:
     // The printer's unprintable margins for the card's page, in twips on the
     // page as it prints; none when the printer has none or there is no printer.
     virtual std::optional<QMarginsF> unprintableMargins(const PrintPage &page) = 0;
+    // What the user should know about the last job that did not fail, such
+    // as a job the printer still holds; empty when it printed.
+    virtual QString lastNote() const { return {}; }
 
     // The program's one printer, following the system's default printer.
     // Needs the GUI application object.

@@ -9,6 +9,7 @@
 #include "PrintLayout.h"
 #include "PrintPreviewDialog.h"
 #include "PrintTestCard.h"
+#include "PrivateCups.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,12 +51,25 @@ private Q_SLOTS:
     void previewShowsEveryPageAndTheFaintPicture();
     void previewListsMisfitsAndShadesMargins();
     void previewNeverCutsOffTheCard();
+    void jobsAreFollowedToTheirEnd_data();
+    void jobsAreFollowedToTheirEnd();
+    void noDefaultPrinterNamesTheInstalledOnes();
+    void cleanupTestCase();
 
 private:
+    bool startCups();
+    struct Tool
+    {
+        int exitCode = -1;
+        QString err;
+    };
+    Tool runTool(const QStringList &args);
+
     PrintPage loadPage(const PrintTestCard &card);
 
     QTemporaryDir m_dir;
     int m_files = 0;
+    std::unique_ptr<PrivateCups> m_cups;
 };
 
 void TestPrintUi::initTestCase()
@@ -291,6 +305,112 @@ void TestPrintUi::previewNeverCutsOffTheCard()
         QVERIFY(view.contains(QRectF(preview->toWidget(m.where.toRectF().topLeft()),
                                      preview->toWidget(m.where.toRectF().bottomRight()))));
     QCOMPARE(preview->sheet().misfits.size(), std::size_t(1));
+}
+
+// One private CUPS daemon for the job tests, with a queue of each kind.
+bool TestPrintUi::startCups()
+{
+    if (m_cups)
+        return true;
+    auto cups = std::make_unique<PrivateCups>();
+    QString error;
+    if (!cups->start(&error)) {
+        qWarning("%s", qPrintable(error));
+        return false;
+    }
+    if (!cups->addQueue(u"Finisher"_s, PrivateCups::Backend::Completes)
+        || !cups->addQueue(u"Jammer"_s, PrivateCups::Backend::Fails, u"Paper jam in tray 2"_s)
+        || !cups->addQueue(u"Sleeper"_s, PrivateCups::Backend::Holds, u"Warming up"_s))
+        return false;
+    m_cups = std::move(cups);
+    return true;
+}
+
+TestPrintUi::Tool TestPrintUi::runTool(const QStringList &args)
+{
+    QProcess tool;
+    tool.start(qEnvironmentVariable("BORVESSA_BIN_DIR") + u"/borvessa-card"_s, args);
+    if (!tool.waitForFinished(60000))
+        return {};
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            QString::fromLocal8Bit(tool.readAllStandardError())};
+}
+
+void TestPrintUi::cleanupTestCase()
+{
+    m_cups.reset();
+}
+
+void TestPrintUi::jobsAreFollowedToTheirEnd_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<bool>("printed");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("completed") << u"Finisher"_s << true << QString();
+    QTest::newRow("aborted by the printer")
+        << u"Jammer"_s << false
+        << u"The printer \"Jammer\" stopped the job; the card was not printed: Paper jam in tray 2."_s;
+    QTest::newRow("still processing at the time limit")
+        << u"Sleeper"_s << true << u"The card was handed to the printer \"Sleeper\", which has not printed it yet"_s;
+}
+
+void TestPrintUi::jobsAreFollowedToTheirEnd()
+{
+    QFETCH(QString, queue);
+    QFETCH(bool, printed);
+    QFETCH(QString, message);
+    if (!PrivateCups::installed())
+        QSKIP("cupsd is not installed");
+    QVERIFY(startCups());
+    QVERIFY2(m_cups->setDefault(queue), qPrintable(m_cups->log()));
+
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Followed"_s}};
+    CardPrinter printer;
+    printer.setJobWaitLimit(std::chrono::milliseconds(1500));
+    QString error;
+    QCOMPARE(printer.print(loadPage(card), 1, {}, &error), printed);
+    const QString told = printed ? printer.lastNote() : error;
+    if (message.isEmpty())
+        QVERIFY2(told.isEmpty(), qPrintable(told));
+    else
+        QVERIFY2(told.startsWith(message), qPrintable(told + u"\n"_s + m_cups->log()));
+
+    // The card tool tells the same, and fails when nothing was printed.
+    if (queue == u"Sleeper")
+        return; // it would wait its own, longer time
+    const QString file = m_dir.filePath(u"followed-%1.qcf"_s.arg(queue));
+    QVERIFY(card.write(file));
+    const Tool tool = runTool({u"print"_s, file});
+    QCOMPARE(tool.exitCode, printed ? 0 : 1);
+    QCOMPARE(tool.err.trimmed(), message.isEmpty() ? QString() : file + u": "_s + message);
+}
+
+void TestPrintUi::noDefaultPrinterNamesTheInstalledOnes()
+{
+    if (!PrivateCups::installed())
+        QSKIP("cupsd is not installed");
+    QVERIFY(startCups());
+    QVERIFY(m_cups->addQueue(u"Doomed"_s, PrivateCups::Backend::Completes));
+    QVERIFY(m_cups->setDefault(u"Doomed"_s));
+    QVERIFY(m_cups->removeQueue(u"Doomed"_s));
+
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Nowhere"_s}};
+    CardPrinter printer;
+    QString error;
+    QVERIFY(!printer.print(loadPage(card), 1, {}, &error));
+    QVERIFY2(error.startsWith(u"There is no default printer."_s), qPrintable(error));
+    for (const char *name : {"Finisher", "Jammer", "Sleeper"})
+        QVERIFY2(error.contains(QLatin1String(name)), qPrintable(error));
+    QVERIFY(!error.contains(u"Doomed"_s));
+
+    const QString file = m_dir.filePath(u"nodefault.qcf"_s);
+    QVERIFY(card.write(file));
+    const Tool tool = runTool({u"print"_s, file});
+    QCOMPARE(tool.exitCode, 1);
+    QCOMPARE(tool.err.trimmed(), file + u": "_s + error);
 }
 
 QTEST_MAIN(TestPrintUi)

@@ -365,11 +365,12 @@ void TestInstall::copyFailuresAreReported()
     else if (!blocker.isEmpty())
         writeFile(m_dir->filePath(blocker), "in the way");
 
-    // The program goes on with the cards it has, after one message.
-    QCOMPARE(CardFolder::resolve(bin), CardFolder::userCardsFolder());
-    QCOMPARE(m_sink.messages.size(), 1);
-    QCOMPARE(m_sink.messages.first().icon, Messages::Icon::Warning);
-    QVERIFY2(m_sink.messages.first().text.contains(named), qPrintable(m_sink.messages.first().text));
+    // The program goes on with the cards it has, with a warning for the
+    // program to show; the folder itself shows nothing.
+    QString warning;
+    QCOMPARE(CardFolder::resolve(bin, &warning), CardFolder::userCardsFolder());
+    QVERIFY(m_sink.messages.isEmpty());
+    QVERIFY2(warning.contains(named), qPrintable(warning));
     QCOMPARE(filesIn(CardFolder::userCardsFolder()).keys(), arrived);
 }
 

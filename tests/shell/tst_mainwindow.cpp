@@ -2,9 +2,9 @@
 // twips, unsaved answers, saving from the window and the reset.
 
 #include "AnswerBox.h"
+#include "CardFileEnvelope.h"
 #include "CardPicture.h"
 #include "DeferredIconStyle.h"
-#include "CardFileEnvelope.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
 #include "MDIForm1.h"
@@ -63,6 +63,8 @@ private Q_SLOTS:
     void welcomeWindowIsNotZoomed();
     void missingPictureOrBadCardKeepsTheState_data();
     void missingPictureOrBadCardKeepsTheState();
+    void undecryptableCardGetsOneMessage_data();
+    void undecryptableCardGetsOneMessage();
     void damagedPictureGetsANoticeAndTheCardOpens_data();
     void damagedPictureGetsANoticeAndTheCardOpens();
     void pictureIsDecodedOncePerModification();
@@ -453,6 +455,39 @@ void TestMainWindow::cardsOpenWithoutAWritableDataFolder()
     QVERIFY2(m_sink.messages.isEmpty(), qPrintable(m_sink.texts().join(u'\n')));
     QVERIFY(!card->model().isModified());
     QCOMPARE(lineOf(decrypted(u"US.qcf"_s), 351 + 4), u"4,FamilyName,Okafor"_s);
+}
+
+void TestMainWindow::undecryptableCardGetsOneMessage_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a card") << QByteArray("This is a letter, not a card file at all.\r\n")
+                                << u"is not a Borvessa card, or it is damaged"_s;
+    // Under the card key, with one byte of the digest changed.
+    QTest::newRow("corrupted") << QByteArray() << u"has been corrupted since original encryption"_s;
+}
+
+void TestMainWindow::undecryptableCardGetsOneMessage()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    copyCard(CardLayouts::us());
+    const QString file = m_dir->filePath(u"US.qcf"_s);
+    if (bytes.isEmpty()) {
+        QVERIFY(CardFileEnvelope::encrypt(QByteArray(40, 't'), &bytes, nullptr));
+        bytes[8] = char(bytes[8] ^ 0x01);
+    }
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(out.write(bytes), bytes.size());
+    out.close();
+
+    QVERIFY(!window()->openCard(u"US"_s));
+    QCOMPARE(m_sink.texts().size(), 1);
+    const QString text = m_sink.texts().first();
+    QVERIFY2(text.startsWith(u"The card cannot be opened.\n\n"_s) && text.contains(u"US.qcf"_s)
+                 && text.contains(reason),
+             qPrintable(text));
 }
 
 void TestMainWindow::damagedPictureGetsANoticeAndTheCardOpens_data()

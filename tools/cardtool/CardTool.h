@@ -23,6 +23,8 @@ public:
     CardTool(std::FILE *out, std::FILE *err) : m_out(out), m_err(err) {}
 
     // Sends pages to the default printer; false with the reason on failure.
+    // True with a text in error: handed over, with a note for the user (a
+    // job the printer still holds).
     using PrinterFunction = std::function<bool(const PrintPage &page, int copies,
                                                const RenderOptions &options, QString *error)>;
     // Printing without --pdf needs the printer, which lives outside the core.

@@ -75,6 +75,8 @@ int CardTool::print(const QStringList &args)
         return report(u"borvessa-card: no printer support; use --pdf FILE"_s, BadCard);
     if (!m_printer(page, copies, options, &error))
         return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
+    if (!error.isEmpty())
+        std::fprintf(m_err, "%s: %s\n", qPrintable(cardFile), error.toLocal8Bit().constData());
     return Ok;
 }
 int CardTool::calibrate(const QStringList &args)

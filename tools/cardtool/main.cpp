@@ -25,7 +25,11 @@ int main(int argc, char **argv)
         if (!printing)
             return;
         tool.setPrinter([](const PrintPage &page, int copies, const RenderOptions &options, QString *error) {
-            return CardPrinter::instance().print(page, copies, options, error);
+            CardPrinter &printer = CardPrinter::instance();
+            const bool printed = printer.print(page, copies, options, error);
+            if (printed && error)
+                *error = printer.lastNote();
+            return printed;
         });
         tool.setSheetPrinter([](const PrintPage &page, const std::function<void(QPainter &)> &paint, QString *error) {
             return CardPrinter::instance().printSheet(page, paint, error);
