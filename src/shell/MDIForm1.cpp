@@ -6,6 +6,7 @@
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
+#include "ScreenFit.h"
 #include "WindowSettings.h"
 #include "frmAbout.h"
 #include "frmCanCard.h"
@@ -256,15 +257,29 @@ void MDIForm1::resizeToTwips(int width, int height, double zoom)
     // Never larger than the screen: the card view scrolls instead.
     const QSize size = QSize(int(width * s + 0.5), int(height * s + 0.5)).boundedTo(availableClientSize());
     resize(size);
-    if (!isVisible())
+    keepOnScreen();
+}
+
+// The frame, title bar and borders included, moves back onto the screen's
+// available area, and shrinks where it is larger.
+void MDIForm1::keepOnScreen()
+{
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
         return;
-    // A window grown past the screen's edge moves back onto it.
-    const QRect avail = screen()->availableGeometry();
-    const QRect frame(frameGeometry().topLeft(), size + frameExtent());
-    if (!avail.contains(frame)) {
-        move(std::clamp(frame.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())),
-             std::clamp(frame.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
-    }
+    const QRect frame(frameGeometry().topLeft(), size() + frameExtent());
+    const QRect fitted = ScreenFit::fit(frame, s->availableGeometry());
+    if (fitted.size() != frame.size())
+        resize(fitted.size() - frameExtent());
+    if (fitted.topLeft() != frame.topLeft())
+        move(fitted.topLeft());
+}
+
+void MDIForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A remembered place may hold a window that no longer fits.
+    keepOnScreen();
 }
 
 MainLayout::CardWindowLayout MDIForm1::cardLayout(double zoom) const

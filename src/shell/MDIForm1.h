@@ -93,6 +93,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildMenus();
@@ -115,6 +116,7 @@ private:
     bool finishPicture(PendingPicture &pending, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
     void resizeToTwips(int width, int height, double zoom);
+    void keepOnScreen();
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
     void chooseFittingZoom();
     // The largest client size whose frame fits the screen's available area.

@@ -10,6 +10,7 @@
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
 #include "PictureFile.h"
+#include "ScreenFit.h"
 #include "SpinArrows.h"
 #include "Messages.h"
 #include "TestCards.h"
@@ -88,6 +89,10 @@ private Q_SLOTS:
     void designWindowCommandsPersist();
     void designWindowClosesWithItsCard();
     void helpMessages();
+    void frameIsFittedToTheAvailableArea_data();
+    void frameIsFittedToTheAvailableArea();
+    void rememberedPlaceThatNoLongerFitsIsMended_data();
+    void rememberedPlaceThatNoLongerFitsIsMended();
     void windowFitsTheScreen_data();
     void windowFitsTheScreen();
     void zoomIsRememberedOnExit_data();
@@ -854,6 +859,69 @@ void TestMainWindow::helpMessages()
     QVERIFY(m_sink.messages.at(0).text.startsWith(u"Help is available at "_s));
     QVERIFY(m_sink.messages.at(1).text.startsWith(u"Additional card modules are available at \n\n            "_s));
     QCOMPARE(m_sink.messages.at(1).icon, Messages::Icon::Information);
+}
+
+void TestMainWindow::frameIsFittedToTheAvailableArea_data()
+{
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("fitted");
+    // 1366x768 with a 32-pixel panel at the bottom.
+    const QRect panel(0, 0, 1366, 736);
+    QTest::newRow("fits, left alone") << QRect(100, 50, 650, 600) << panel << QRect(100, 50, 650, 600);
+    QTest::newRow("top pushes the bottom off: moved up")
+        << QRect(200, 118, 650, 651) << panel << QRect(200, 85, 650, 651);
+    QTest::newRow("frame bottom exactly at the screen's edge")
+        << QRect(200, 118, 650, 650) << QRect(0, 0, 1366, 768) << QRect(200, 118, 650, 650);
+    QTest::newRow("one pixel past the edge") << QRect(200, 118, 650, 651) << QRect(0, 0, 1366, 768)
+                                             << QRect(200, 117, 650, 651);
+    QTest::newRow("remembered on a larger screen: moved, then shrunk")
+        << QRect(1500, 900, 1000, 900) << panel << QRect(366, 0, 1000, 736);
+    QTest::newRow("left of and above the area") << QRect(-300, -40, 400, 300) << QRect(0, 24, 1366, 744)
+                                                << QRect(0, 24, 400, 300);
+    QTest::newRow("panel at the left") << QRect(0, 0, 500, 400) << QRect(48, 0, 1318, 768)
+                                       << QRect(48, 0, 500, 400);
+    QTest::newRow("wider and taller than the area") << QRect(10, 10, 3000, 2000) << panel << panel;
+    QTest::newRow("second screen to the right") << QRect(1300, 100, 400, 300) << QRect(1366, 0, 1920, 1080)
+                                                << QRect(1366, 100, 400, 300);
+}
+
+void TestMainWindow::frameIsFittedToTheAvailableArea()
+{
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QRect, fitted);
+    QCOMPARE(ScreenFit::fit(frame, available), fitted);
+}
+
+void TestMainWindow::rememberedPlaceThatNoLongerFitsIsMended_data()
+{
+    QTest::addColumn<bool>("withCard");
+    QTest::newRow("welcome window") << false;
+    QTest::newRow("card window") << true;
+}
+
+void TestMainWindow::rememberedPlaceThatNoLongerFitsIsMended()
+{
+    // A place near the bottom corner, remembered with a smaller window or
+    // on a larger screen: the top-left is on the screen, the rest is not.
+    QFETCH(bool, withCard);
+    copyCard(CardLayouts::canada());
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    QSettings(u"Borvessa"_s, u"Borvessa"_s).setValue(u"window/place"_s, avail.bottomRight() - QPoint(40, 30));
+    MDIForm1 window(m_dir->path());
+    QVERIFY(WindowSettings::restorePlace(&window));
+    if (withCard)
+        QVERIFY(window.openCard(u"Canada"_s));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(avail.contains(window.frameGeometry()),
+             qPrintable(u"frame %1,%2 %3x%4 on %5x%6"_s.arg(window.frameGeometry().x())
+                            .arg(window.frameGeometry().y()).arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height()).arg(avail.width()).arg(avail.height())));
+    if (window.cardWindow())
+        window.cardWindow()->model().setModified(false);
+    window.close();
 }
 
 void TestMainWindow::windowFitsTheScreen_data()
