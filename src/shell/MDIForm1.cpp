@@ -232,12 +232,15 @@ void MDIForm1::showMenusOf(const QList<QMenu *> &menus)
         menuBar()->addMenu(menu);
 }
 
-QSize MDIForm1::frameExtent() const
+QMargins MDIForm1::frameMargins() const
 {
-    if (isVisible() && frameGeometry().size() != size())
-        return frameGeometry().size() - size();
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    if (isVisible() && frame != client)
+        return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                        frame.right() - client.right(), frame.bottom() - client.bottom());
     // Not shown yet: the title bar is the larger part of the frame.
-    return QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    return QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
 }
 
 QSize MDIForm1::availableClientSize() const
@@ -245,7 +248,8 @@ QSize MDIForm1::availableClientSize() const
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return s->availableGeometry().size() - frameExtent();
+    const QMargins m = frameMargins();
+    return s->availableGeometry().size() - QSize(m.left() + m.right(), m.top() + m.bottom());
 }
 
 void MDIForm1::resizeToTwips(int width, int height, double zoom)
@@ -265,14 +269,17 @@ void MDIForm1::resizeToTwips(int width, int height, double zoom)
 void MDIForm1::keepOnScreen()
 {
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
+    // A window that nobody placed and that has no frame yet is still to be
+    // placed by the window manager.
+    if (!s || (!testAttribute(Qt::WA_Moved) && frameGeometry() == geometry()))
         return;
-    const QRect frame(frameGeometry().topLeft(), size() + frameExtent());
+    // Worked in client coordinates, which mean the same before and after the
+    // window manager has put its frame around the window.
+    const QMargins m = frameMargins();
+    const QRect frame = geometry().marginsAdded(m);
     const QRect fitted = ScreenFit::fit(frame, s->availableGeometry());
-    if (fitted.size() != frame.size())
-        resize(fitted.size() - frameExtent());
-    if (fitted.topLeft() != frame.topLeft())
-        move(fitted.topLeft());
+    if (fitted != frame)
+        setGeometry(fitted.marginsRemoved(m));
 }
 
 void MDIForm1::showEvent(QShowEvent *event)

@@ -121,7 +121,7 @@ private:
     void chooseFittingZoom();
     // The largest client size whose frame fits the screen's available area.
     QSize availableClientSize() const;
-    QSize frameExtent() const;
+    QMargins frameMargins() const;
     void updateTitle();
 
     QString m_appPath;

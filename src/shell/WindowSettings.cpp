@@ -58,7 +58,9 @@ bool WindowSettings::restorePlace(QWidget *window)
     const QScreen *screen = QGuiApplication::screenAt(place);
     if (!screen || !screen->availableGeometry().contains(place))
         return false;
-    window->move(place);
+    // The place is the client area's corner: a window manager places an
+    // unmapped window by it, before anyone knows its frame.
+    window->setGeometry(QRect(place, window->size()));
     return true;
 }
 
@@ -67,6 +69,6 @@ void WindowSettings::savePlace(const QWidget *window)
     if (!window)
         return;
     QSettings s = settings();
-    s.setValue(PlaceKey, window->pos());
+    s.setValue(PlaceKey, window->geometry().topLeft());
     s.remove(OldGeometryKey);
 }

@@ -19,7 +19,7 @@ public:
     static bool hasZoom();
     static void setZoom(double zoom);
 
-    // Moves the window to its remembered place, if that place is on one of
+    // Moves the window's client area to its remembered place, if that place is on one of
     // the screens; returns false when it is not, or none is remembered, and
     // the window then stays where it is. The size is left as it is.
     static bool restorePlace(QWidget *window);
