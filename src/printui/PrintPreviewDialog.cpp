@@ -5,7 +5,9 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,19 +24,30 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
     m_preview = new PagePreview(this);
     m_preview->setPage(page, options, sheet);
 
-    m_misfits = new QListWidget(this);
+    // Plain text, one line per misfit, wrapped anywhere: an answer without
+    // spaces may be wider than the dialog and is still read to its end.
+    m_misfits = new QPlainTextEdit(this);
     m_misfits->setObjectName(u"misfits"_s);
-    if (sheet.misfits.empty())
-        m_misfits->addItem(u"Every answer prints inside its field."_s);
-    for (const QString &line : sheet.misfitLines()) {
-        auto *item = new QListWidgetItem(line, m_misfits);
-        item->setForeground(QColor(180, 0, 0));
-    }
-    // Long lines wrap; a few of them are in view at once.
-    m_misfits->setWordWrap(true);
+    m_misfits->setReadOnly(true);
+    m_misfits->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_misfits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int lines = sheet.misfits.empty() ? 1 : 5;
-    m_misfits->setFixedHeight(m_misfits->fontMetrics().lineSpacing() * lines + 10);
+    QTextCursor cursor(m_misfits->document());
+    QTextCharFormat red;
+    red.setForeground(QColor(180, 0, 0));
+    const QStringList lines = sheet.misfitLines();
+    if (lines.isEmpty())
+        cursor.insertText(u"Every answer prints inside its field."_s);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        cursor.insertText(lines[i], red);
+    }
+    m_misfits->moveCursor(QTextCursor::Start);
+    // A few lines are in view at once; the rest scroll.
+    const int shown = lines.isEmpty() ? 1 : 5;
+    const int line = m_misfits->fontMetrics().lineSpacing();
+    m_misfits->setFixedHeight(line * shown + line / 2
+                              + 2 * (m_misfits->frameWidth() + int(m_misfits->document()->documentMargin())));
 
     m_previous = new QPushButton(u"< &Previous"_s, this);
     m_next = new QPushButton(u"&Next >"_s, this);
@@ -76,8 +89,8 @@ void PrintPreviewDialog::showPage(int number)
 QStringList PrintPreviewDialog::misfitTexts() const
 {
     QStringList texts;
-    for (int i = 0; i < m_misfits->count(); ++i)
-        texts.append(m_misfits->item(i)->text());
+    for (QTextBlock b = m_misfits->document()->begin(); b.isValid(); b = b.next())
+        texts.append(b.text());
     return texts;
 }
 

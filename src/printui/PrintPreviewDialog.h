@@ -10,7 +10,7 @@
 
 class PagePreview;
 class QLabel;
-class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 // Print Preview: the pages of a print job as the paper gets them, with the
@@ -39,7 +39,7 @@ public:
 private:
     PagePreview *m_preview = nullptr;
     QLabel *m_pageLabel = nullptr;
-    QListWidget *m_misfits = nullptr;
+    QPlainTextEdit *m_misfits = nullptr;
     QPushButton *m_previous = nullptr;
     QPushButton *m_next = nullptr;
     int m_copies = 1;

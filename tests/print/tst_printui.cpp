@@ -8,15 +8,24 @@
 #include "PdfProbe.h"
 #include "PrintLayout.h"
 #include "PrintPreviewDialog.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include "PrintTestCard.h"
 #include "PrivateCups.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +60,8 @@ private Q_SLOTS:
     void previewShowsEveryPageAndTheFaintPicture();
     void previewListsMisfitsAndShadesMargins();
     void previewNeverCutsOffTheCard();
+    void misfitListWrapsInsideTheDialog_data();
+    void misfitListWrapsInsideTheDialog();
     void jobsAreFollowedToTheirEnd_data();
     void jobsAreFollowedToTheirEnd();
     void noDefaultPrinterNamesTheInstalledOnes();
@@ -283,6 +294,10 @@ void TestPrintUi::previewListsMisfitsAndShadesMargins()
     tidy.boxes = {{0, 1000, 1270, true, u"FITS"_s}};
     PrintPreviewDialog fine(loadPage(tidy), 1, {});
     QCOMPARE(fine.misfitTexts(), QStringList{u"Every answer prints inside its field."_s});
+    // The one line is in view whole, with nothing to scroll.
+    fine.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fine));
+    QCOMPARE(fine.findChild<QPlainTextEdit *>(u"misfits"_s)->verticalScrollBar()->maximum(), 0);
 }
 
 void TestPrintUi::previewNeverCutsOffTheCard()
@@ -305,6 +320,44 @@ void TestPrintUi::previewNeverCutsOffTheCard()
         QVERIFY(view.contains(QRectF(preview->toWidget(m.where.toRectF().topLeft()),
                                      preview->toWidget(m.where.toRectF().bottomRight()))));
     QCOMPARE(preview->sheet().misfits.size(), std::size_t(1));
+}
+
+void TestPrintUi::misfitListWrapsInsideTheDialog_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::newRow("words") << QString(u"Address where you will stay in the country "_s).repeated(4);
+    QTest::newRow("one long word") << QString(80, u'W');
+}
+
+// Every misfit line is read to its end inside the dialog, at a narrow size:
+// nothing runs past its right edge, and nothing needs scrolling sideways.
+void TestPrintUi::misfitListWrapsInsideTheDialog()
+{
+    QFETCH(QString, question);
+    PrintTestCard card;
+    card.boxes = {{0, 4200, 1270, true, u"PAST THE EDGE"_s}};
+    PrintPage page = loadPage(card);
+    QVERIFY(!page.items.empty());
+    page.items.front().question = question;
+    PrintPreviewDialog dialog(page, 1, {});
+    dialog.resize(360, 600);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.width(), 360);
+
+    auto *list = dialog.findChild<QPlainTextEdit *>(u"misfits"_s);
+    QVERIFY(list);
+    QVERIFY(dialog.rect().contains(QRect(list->mapTo(&dialog, QPoint(0, 0)), list->size())));
+    const QStringList lines = dialog.misfitTexts();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().contains(question.simplified()));
+    const int room = list->viewport()->width();
+    const QTextLayout *layout = list->document()->firstBlock().layout();
+    QVERIFY(layout->lineCount() > 1);
+    for (int i = 0; i < layout->lineCount(); ++i)
+        QVERIFY2(layout->lineAt(i).naturalTextWidth() <= room,
+                 qPrintable(u"line %1 is %2 px in %3"_s.arg(i).arg(layout->lineAt(i).naturalTextWidth()).arg(room)));
+    QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
 }
 
 // One private CUPS daemon for the job tests, with a queue of each kind.
