@@ -6,7 +6,10 @@
 #include "MainLayout.h"
 #include "Messages.h"
 #include "ProductInfo.h"
+#include "CardMenu.h"
+#include "CardOpener.h"
 #include "ScreenFit.h"
+#include "WelcomePanel.h"
 #include "WindowSettings.h"
 #include "frmAbout.h"
 #include "frmCanCard.h"
@@ -18,19 +21,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QImageReader>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStackedWidget>
-#include <QVBoxLayout>
-#include <QtMath>
 
 using namespace Qt::StringLiterals;
 
@@ -40,11 +38,12 @@ MDIForm1::MDIForm1(const QString &appPath, QWidget *parent) : QMainWindow(parent
     setWindowIcon(ProductInfo::picture(64));
     m_stack = new QStackedWidget(this);
     setCentralWidget(m_stack);
-    buildWelcome();
+    m_picCards = new WelcomePanel(m_stack);
+    m_stack->addWidget(m_picCards);
     buildMenus();
 
     SetAppPath(appPath);
-    fillChooser();
+    m_cardMenu->fill(m_appPath, this);
     LayoutForms(u"MDIForm1"_s);
 }
 
@@ -67,84 +66,19 @@ void MDIForm1::SetAppPath(const QString &appPath)
     m_appPath = QDir::cleanPath(appPath.isEmpty() ? QCoreApplication::applicationDirPath() : appPath);
 }
 
-namespace {
-
-// A line of plain text at a multiple of its font's size. The text is drawn
-// through a scaled painter, so its glyphs come from the font engine the
-// window already has: a font of another size is another engine, whose
-// set-up (a font match through fontconfig) would delay the first paint.
-class ScaledTextLabel : public QLabel
-{
-public:
-    ScaledTextLabel(const QString &text, qreal scale, QWidget *parent)
-        : QLabel(text, parent), m_scale(scale)
-    {
-        setTextFormat(Qt::PlainText);
-    }
-
-    QSize sizeHint() const override
-    {
-        const QFontMetricsF metrics(font());
-        const QSizeF text(metrics.horizontalAdvance(this->text()) * m_scale, metrics.height() * m_scale);
-        const QMargins m = contentsMargins();
-        return QSize(qCeil(text.width()) + m.left() + m.right(), qCeil(text.height()) + m.top() + m.bottom());
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.scale(m_scale, m_scale);
-        const QRectF area = contentsRect().toRectF();
-        painter.drawText(QRectF(area.topLeft() / m_scale, area.size() / m_scale), int(alignment()), text());
-    }
-
-private:
-    qreal m_scale;
-};
-
-} // namespace
-
-void MDIForm1::buildWelcome()
-{
-    m_picCards = new QWidget(m_stack);
-    auto *picture = new QLabel(m_picCards);
-    picture->setFixedSize(300, 220);
-    picture->setAlignment(Qt::AlignCenter);
-    picture->setPixmap(ProductInfo::picture(200));
-    // Twice the size of the window's font, in its regular face: a bold face
-    // is a second font file to find and open before the first paint.
-    auto *name = new ScaledTextLabel(ProductInfo::name(), 2.0, m_picCards);
-    name->setAlignment(Qt::AlignCenter);
-    auto *address = new QLabel(ProductInfo::webAddress(), m_picCards);
-    address->setTextFormat(Qt::PlainText);
-    address->setAlignment(Qt::AlignCenter);
-    auto *hint = new QLabel(u"Choose a card in the CustomCard menu."_s, m_picCards);
-    hint->setAlignment(Qt::AlignCenter);
-    auto *layout = new QVBoxLayout(m_picCards);
-    layout->addStretch();
-    layout->addWidget(picture, 0, Qt::AlignHCenter);
-    layout->addWidget(name);
-    layout->addWidget(address);
-    layout->addWidget(hint);
-    layout->addStretch();
-    m_stack->addWidget(m_picCards);
-}
-
 void MDIForm1::buildMenus()
 {
     auto *file = new QMenu(u"&File"_s, this);
     m_mnuQuit = file->addAction(u"E&xit"_s, this, &MDIForm1::mnuQuit_Click);
     m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
 
-    m_cardMenu = new QMenu(u"&CustomCard"_s, this);
-    m_mnuNewCard = m_cardMenu->addAction(u"New Card"_s, this, &MDIForm1::mnuNewCard_Click);
-    m_mnuCanCard = m_cardMenu->addAction(u"CanadianSetup"_s, this, &MDIForm1::mnuCanCard_Click);
-    m_mnuUS = m_cardMenu->addAction(u"USSetup"_s, this, &MDIForm1::mnuUS_Click);
-    m_mnuCanBlueSetup = m_cardMenu->addAction(u"CanBlueSetup"_s, this, &MDIForm1::mnuCanBlueSetup_Click);
-    m_mnuUS->setVisible(false);
-    m_mnuCanBlueSetup->setVisible(false);
+    m_cardMenu = new CardMenu(this);
+    connect(m_cardMenu->newCard(), &QAction::triggered, this, &MDIForm1::mnuNewCard_Click);
+    connect(m_cardMenu->canCard(), &QAction::triggered, this, &MDIForm1::mnuCanCard_Click);
+    connect(m_cardMenu->us(), &QAction::triggered, this, &MDIForm1::mnuUS_Click);
+    connect(m_cardMenu->canBlueSetup(), &QAction::triggered, this, &MDIForm1::mnuCanBlueSetup_Click);
+    connect(m_cardMenu, &CardMenu::slotChosen, this, &MDIForm1::mnuCustCard_Click);
+    connect(m_cardMenu, &CardMenu::moreCardsRequested, this, &MDIForm1::mnuMoreCards_Click);
 
     auto *help = new QMenu(u"About"_s, this);
     m_mnuAbout = help->addAction(u"About"_s, this, &MDIForm1::mnuAbout_Click);
@@ -155,63 +89,11 @@ void MDIForm1::buildMenus()
     showMenusOf(m_menus);
 }
 
-namespace {
-
-// How many card slots fit in the chooser menu on the screen of window, with
-// "New Card", "More Cards…" and the separators; never fewer than seven.
-constexpr int MinimumChooserRows = 7;
-int chooserRowsOnScreen(QWidget *window, QMenu *menu)
-{
-    QMenu probe;
-    probe.setFont(menu->font());
-    QAction *row = probe.addAction(u"Canada"_s);
-    const int rowHeight = std::max(1, probe.actionGeometry(row).height());
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const int height = screen ? screen->availableGeometry().height() : 768;
-    constexpr int OtherRows = 5; // menu bar, "More Cards…", "New Card", separators
-    return std::max(MinimumChooserRows, height / rowHeight - OtherRows);
-}
-
-} // namespace
-
-void MDIForm1::fillChooser()
-{
-    m_slots = chooserSlots(CardFolder::cardFiles(m_appPath));
-    // A few cards always fit; only more of them need the menu measured.
-    const auto visible = std::count_if(m_slots.cbegin(), m_slots.cend(), [](const ChooserSlot &s) { return s.visible; });
-    const int rows = visible <= MinimumChooserRows ? MinimumChooserRows : chooserRowsOnScreen(this, m_cardMenu);
-    int listed = 0;
-    for (int i = 0; i < m_slots.size(); ++i) {
-        const ChooserSlot &chooserSlot = m_slots[i];
-        if (chooserSlot.visible && listed == rows) {
-            m_mnuMoreCards = new QAction(u"More Cards\u2026"_s, this);
-            connect(m_mnuMoreCards, &QAction::triggered, this, &MDIForm1::mnuMoreCards_Click);
-            m_cardMenu->insertAction(m_mnuNewCard, m_mnuMoreCards);
-            break;
-        }
-        const int slot = i + 1;
-        auto *action = new QAction(chooserMenuCaption(chooserSlot.caption), this);
-        action->setVisible(chooserSlot.visible);
-        action->setEnabled(chooserSlot.visible);
-        connect(action, &QAction::triggered, this, [this, slot] { mnuCustCard_Click(slot); });
-        m_cardMenu->insertAction(m_mnuNewCard, action);
-        m_slotActions.append(action);
-        listed += chooserSlot.visible ? 1 : 0;
-    }
-    if (!m_slotActions.isEmpty())
-        m_cardMenu->insertSeparator(m_mnuNewCard);
-}
-
 void MDIForm1::mnuMoreCards_Click()
 {
     QStringList names;
     QList<int> numbers;
-    for (int i = 0; i < m_slots.size(); ++i) {
-        if (m_slots[i].visible) {
-            names.append(m_slots[i].caption);
-            numbers.append(i + 1);
-        }
-    }
+    m_cardMenu->visibleSlots(&names, &numbers);
     auto *dialog = new frmMoreCards(names, numbers, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &frmMoreCards::cardChosen, this, &MDIForm1::mnuCustCard_Click);
@@ -323,7 +205,7 @@ void MDIForm1::LayoutForms(const QString &formName)
     if (formName == u"MDIForm1"_s) {
         m_stack->setCurrentWidget(m_picCards);
         m_picCards->show();
-        m_mnuCanCard->setVisible(false);
+        m_cardMenu->canCard()->setVisible(false);
         showMenusOf(m_menus);
         // The welcome panel is not drawn through the card zoom: its twips are
         // taken at 1:1, and the window grows to what its picture and labels need.
@@ -454,81 +336,45 @@ bool MDIForm1::closeCard()
     return true;
 }
 
-QString MDIForm1::fileInAppPath(const QString &wanted) const
-{
-    // File names are compared without regard to case, as the cards expect.
-    const QDir dir(m_appPath);
-    if (QFileInfo::exists(dir.filePath(wanted)))
-        return dir.filePath(wanted);
-    for (const QString &entry : dir.entryList(QDir::Files)) {
-        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    }
-    return dir.filePath(wanted);
-}
-
-MDIForm1::PendingPicture MDIForm1::startPicture(const QString &name) const
-{
-    const QString file = fileInAppPath(name + u".gif"_s);
-    return {file, PictureFile::readInBackground(file)};
-}
-
-bool MDIForm1::finishPicture(PendingPicture &pending, QImage *image, QString *notice)
-{
-    const PictureFile::Result picture = pending.result.get();
-    if (!picture.error.isEmpty()) {
-        Messages::error(u"The card picture %1 cannot be shown: %2."_s.arg(QDir::toNativeSeparators(pending.file),
-                                                                          picture.error));
-        return false;
-    }
-    *image = picture.image;
-    *notice = picture.notice;
-    return true;
-}
-
 bool MDIForm1::mnuCustCard_Click(int index)
 {
-    if (index < 1 || index > m_slots.size() || !m_slots[index - 1].visible)
+    const QList<ChooserSlot> &cards = m_cardMenu->chooser();
+    if (index < 1 || index > cards.size() || !cards[index - 1].visible)
         return false;
-    return openCard(m_slots[index - 1].caption, m_slots[index - 1].fileName);
+    return openCard(cards[index - 1].caption, cards[index - 1].fileName);
 }
 
 bool MDIForm1::openCard(const QString &name, const QString &fileName)
 {
     if (m_card && !m_card->maybeSave())
         return false;
-    PendingPicture pending = startPicture(name);
+    CardOpener opener(m_appPath, name, fileName);
+    const auto pictureReady = [&opener] {
+        if (opener.finishPicture())
+            return true;
+        Messages::error(opener.error());
+        return false;
+    };
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
-    QImage picture;
-    QString notice;
     // A window that shows another card keeps it until the new picture is
     // known to be usable. A window made for this card takes the card while
     // the picture decodes, as it goes again if either cannot be used.
-    if (!created && !finishPicture(pending, &picture, &notice))
+    if (!created && !pictureReady())
         return false;
-    const QString cardFile =
-        fileName.isEmpty() ? fileInAppPath(name + u".qcf"_s) : QDir(m_appPath).filePath(fileName);
-    if (!card->LoadCard(cardFile)) {
+    if (!card->LoadCard(opener.cardFile())) {
         // An unusable picture is reported first, whichever was found first.
-        if (!created || finishPicture(pending, &picture, &notice))
+        if (!created || pictureReady())
             Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
         if (created)
             discardCardWindow();
         return false;
     }
-    if (created && !finishPicture(pending, &picture, &notice)) {
+    if (created && !pictureReady()) {
         discardCardWindow();
         return false;
     }
-    card->clearPicture();
-    card->setPicture(picture);
-    card->model().setPictureTag(name);
-    card->setVarCardTitle(name);
-    LayoutForms(u"frmCanCard"_s);
-    card->show();
-    if (!notice.isEmpty())
-        Messages::warn(notice);
+    showCard(card, name, opener, [card, &name] { card->setVarCardTitle(name); }, false);
     Q_EMIT cardOpened(card);
     return true;
 }
@@ -537,27 +383,36 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
 {
     if (m_card && !m_card->maybeSave())
         return;
-    PendingPicture pending = startPicture(name);
+    CardOpener opener(m_appPath, name);
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
-    QImage picture;
-    QString notice;
-    if (!finishPicture(pending, &picture, &notice)) {
+    if (!opener.finishPicture()) {
+        Messages::error(opener.error());
         if (created)
             discardCardWindow();
         return;
     }
+    showCard(card, name, opener, [card, setup] { (card->*setup)(); }, layoutFirst);
+}
+
+// Puts the picture into the card window, lays the main window out around
+// it, before or after setup, and shows it with the picture's notice.
+void MDIForm1::showCard(frmCanCard *card, const QString &name, const CardOpener &opener,
+                        const std::function<void()> &setup, bool layoutFirst)
+{
     card->clearPicture();
-    card->setPicture(picture);
+    card->setPicture(opener.picture());
     card->model().setPictureTag(name);
-    if (layoutFirst)
+    if (layoutFirst) {
         LayoutForms(u"frmCanCard"_s);
-    (card->*setup)();
-    if (!layoutFirst)
+        setup();
+    } else {
+        setup();
         LayoutForms(u"frmCanCard"_s);
+    }
     card->show();
-    if (!notice.isEmpty())
-        Messages::warn(notice);
+    if (!opener.notice().isEmpty())
+        Messages::warn(opener.notice());
 }
 
 void MDIForm1::mnuCanCard_Click()

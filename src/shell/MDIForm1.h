@@ -1,15 +1,15 @@
 #pragma once
 
-#include "CardChooser.h"
+#include "CardMenu.h"
 #include "MainLayout.h"
-#include "PictureFile.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <future>
+#include <functional>
 
+class CardOpener;
 class QAction;
 class QMenu;
 class QScrollArea;
@@ -46,14 +46,14 @@ public:
     QWidget *picCards() const { return m_picCards; }
     // The card slots the menu lists; with more cards than a screenful, the
     // rest are reached through mnuMoreCards.
-    QList<QAction *> mnuCustCard() const { return m_slotActions; }
+    QList<QAction *> mnuCustCard() const { return m_cardMenu->slotActions(); }
     // All slots, listed or not.
-    const QList<ChooserSlot> &chooser() const { return m_slots; }
-    QAction *mnuMoreCards() const { return m_mnuMoreCards; }
-    QAction *mnuNewCard() const { return m_mnuNewCard; }
-    QAction *mnuCanCard() const { return m_mnuCanCard; }
-    QAction *mnuUS() const { return m_mnuUS; }
-    QAction *mnuCanBlueSetup() const { return m_mnuCanBlueSetup; }
+    const QList<ChooserSlot> &chooser() const { return m_cardMenu->chooser(); }
+    QAction *mnuMoreCards() const { return m_cardMenu->moreCards(); }
+    QAction *mnuNewCard() const { return m_cardMenu->newCard(); }
+    QAction *mnuCanCard() const { return m_cardMenu->canCard(); }
+    QAction *mnuUS() const { return m_cardMenu->us(); }
+    QAction *mnuCanBlueSetup() const { return m_cardMenu->canBlueSetup(); }
     QAction *mnuAbout() const { return m_mnuAbout; }
     QAction *mnuReadme() const { return m_mnuReadme; }
     QAction *mnuHelp1() const { return m_mnuHelp1; }
@@ -97,24 +97,13 @@ protected:
 
 private:
     void buildMenus();
-    void buildWelcome();
-    void fillChooser();
     void showMenusOf(const QList<QMenu *> &menus);
     frmCanCard *ensureCardWindow(bool *created);
     void discardCardWindow();
     frmDesign *ensureDesignWindow();
-    QString fileInAppPath(const QString &wanted) const;
-    // The picture of a card; *notice is set when it did not decode completely.
-    // The card picture decodes on a worker thread while the card window is
-    // built; the wait reports a picture that cannot be used.
-    struct PendingPicture
-    {
-        QString file;
-        std::future<PictureFile::Result> result;
-    };
-    PendingPicture startPicture(const QString &name) const;
-    bool finishPicture(PendingPicture &pending, QImage *image, QString *notice);
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
+    void showCard(frmCanCard *card, const QString &name, const CardOpener &opener,
+                  const std::function<void()> &setup, bool layoutFirst);
     void resizeToTwips(int width, int height, double zoom);
     void keepOnScreen();
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
@@ -136,15 +125,8 @@ private:
     QScrollArea *m_scroll = nullptr;
 
     QList<QMenu *> m_menus;
-    QMenu *m_cardMenu = nullptr;
-    QList<ChooserSlot> m_slots;
-    QList<QAction *> m_slotActions;
-    QAction *m_mnuMoreCards = nullptr;
+    CardMenu *m_cardMenu = nullptr;
     QAction *m_mnuQuit = nullptr;
-    QAction *m_mnuNewCard = nullptr;
-    QAction *m_mnuCanCard = nullptr;
-    QAction *m_mnuUS = nullptr;
-    QAction *m_mnuCanBlueSetup = nullptr;
     QAction *m_mnuAbout = nullptr;
     QAction *m_mnuReadme = nullptr;
     QAction *m_mnuHelp1 = nullptr;
