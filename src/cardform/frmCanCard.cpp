@@ -169,64 +169,6 @@ void frmCanCard::buildPanel()
     connect(m_panel, &CardPanel::arrowClicked, this, &frmCanCard::pictureArrow);
 }
 
-void frmCanCard::buildMenus()
-{
-    m_fileMenu = new QMenu(u"&File"_s, this);
-    m_mnuSave1 = m_fileMenu->addAction(u"&Save"_s, this, &frmCanCard::mnuSave_Click);
-    m_mnuSave1->setShortcut(QKeySequence::Save);
-    m_mnuSave2 = m_fileMenu->addAction(u"Save as Default"_s, this, &frmCanCard::mnuSave_Click);
-    m_mnuSave2->setVisible(false);
-    m_mnuPrint = m_fileMenu->addAction(u"Print"_s, this, &frmCanCard::mnuPrint_Click);
-    m_mnuPrint->setShortcut(QKeySequence::Print);
-    m_mnuPrintPreview = m_fileMenu->addAction(u"Print Pre&view"_s, &m_printing, &CardPrintCommands::printPreview);
-    m_mnuExportPdf = m_fileMenu->addAction(u"&Export PDF..."_s, &m_printing, &CardPrintCommands::exportPdfAs);
-    m_mnuPrintAlignment = m_fileMenu->addAction(u"Print &Alignment Page"_s, this,
-                                                [this] { m_printing.printAlignmentPage(); });
-    m_mnuExportAlignment = m_fileMenu->addAction(u"Export Alignment Page P&DF..."_s,
-                                                 &m_printing, &CardPrintCommands::exportAlignmentPdfAs);
-    m_mnuCalibrate = m_fileMenu->addAction(u"&Calibrate Printing..."_s, &m_printing,
-                                        &CardPrintCommands::calibratePrinting);
-    m_fileMenu->addSeparator();
-    m_mnuQuit = m_fileMenu->addAction(u"E&xit"_s, this, &frmCanCard::quitRequested);
-    m_mnuQuit->setShortcut(QKeySequence(u"Ctrl+Q"_s));
-
-    auto *edit = new QMenu(u"&Edit"_s, this);
-    m_mnuClose = edit->addAction(u"&Close Card"_s, this, &frmCanCard::mnuClose_Click);
-    m_mnuClose->setShortcut(QKeySequence::Close);
-    m_mnuReset = edit->addAction(u"Reset"_s, this, &frmCanCard::mnuReset_Click);
-    m_mnuReset->setVisible(false);
-
-    auto *view = new QMenu(u"&View"_s, this);
-    QAction *zoomIn = view->addAction(u"Zoom &In"_s, this, [this] {
-        for (double z : ZoomSteps) {
-            if (z > m_zoom + 1e-9) {
-                setZoom(z);
-                return;
-            }
-        }
-    });
-    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(u"Ctrl+="_s)});
-    QAction *zoomOut = view->addAction(u"Zoom &Out"_s, this, [this] {
-        for (auto it = std::rbegin(ZoomSteps); it != std::rend(ZoomSteps); ++it) {
-            if (*it < m_zoom - 1e-9) {
-                setZoom(*it);
-                return;
-            }
-        }
-    });
-    zoomOut->setShortcut(QKeySequence::ZoomOut);
-    QAction *zoomReset = view->addAction(u"&Reset Zoom"_s, this, [this] { setZoom(DefaultZoom); });
-    zoomReset->setShortcut(QKeySequence(u"Ctrl+0"_s));
-
-    auto *help = new QMenu(u"Help"_s, this);
-    m_mnuAssist = help->addAction(u"Help "_s, this, &frmCanCard::mnuAssist_Click);
-
-    m_menus = {m_fileMenu, edit, view, help};
-    // Shortcuts work while the window is shown, whichever menu bar is in place.
-    for (QMenu *menu : std::as_const(m_menus))
-        addActions(menu->actions());
-}
-
 // ---- The view -------------------------------------------------------------------
 
 double frmCanCard::scaleAt(double zoom) const

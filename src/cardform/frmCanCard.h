@@ -178,6 +178,8 @@ private:
     void buildBoxes();
     void buildPanel();
     void buildMenus();
+    // One zoom step up (direction > 0) or down, within ZoomSteps.
+    void stepZoom(int direction);
     void registerControl(QWidget *widget, ControlKind kind, const QString &name, int tabIndex,
                          bool tabStop);
     void updateBox(int index);

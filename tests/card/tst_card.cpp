@@ -2,6 +2,7 @@
 // saving back through the encrypted envelope.
 
 #include "Card.h"
+#include "CardChooser.h"
 #include "CardFileEnvelope.h"
 #include "CardLayouts.h"
 #include "Cp1252.h"
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void badFiles();
     void failedLoadChangesNeitherCardNorFile();
     void bigCardBeyond16BitPositions();
+    void chooserSlots();
 
     void saveRoundTrip();
     void designCopyIsWrittenInDesignMode_data();
@@ -372,6 +374,18 @@ void TestCard::unencodableTextIsRefused()
     QVERIFY(!card.SaveCardStrToFile());
     QVERIFY(card.lastError().reason.contains(u"U+0141"_s));
     QCOMPARE(fileBytes(file), before);
+}
+
+void TestCard::chooserSlots()
+{
+    const QList<ChooserSlot> slotList = ::chooserSlots({u"Canada.qcf"_s, u"Canada.qcfd"_s, u"US.qcf"_s, u"x.qcf"_s});
+    QCOMPARE(slotList.size(), 4);
+    QCOMPARE(slotList[0].caption, u"Canada"_s);
+    QVERIFY(slotList[0].visible);
+    QVERIFY(!slotList[1].visible);
+    QCOMPARE(slotList[2].caption, u"US"_s);
+    QCOMPARE(slotList[3].caption, u"x"_s);
+    QVERIFY(::chooserSlots({}).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCard)

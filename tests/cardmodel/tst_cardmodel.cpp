@@ -2,7 +2,6 @@
 // the ratios that tie boxes to the picture, the edit configuration of the
 // focused box, the picture and box commands, saving and the reset.
 
-#include "CardChooser.h"
 #include "CardFileEnvelope.h"
 #include "CardFormModel.h"
 #include "CardLayouts.h"
@@ -131,7 +130,6 @@ private Q_SLOTS:
     void unlistedBoxesTabAfterTheListed_data();
     void unlistedBoxesTabAfterTheListed();
 
-    void chooserSlots();
     void mainWindowHeight();
 
 private:
@@ -1105,18 +1103,6 @@ void TestCardModel::unlistedBoxesTabAfterTheListed()
     }
     // The box with the lowest tab index takes the focus first.
     QCOMPARE(m.box(m.firstBox()).tabIndex, 0);
-}
-
-void TestCardModel::chooserSlots()
-{
-    const QList<ChooserSlot> slotList = ::chooserSlots({u"Canada.qcf"_s, u"Canada.qcfd"_s, u"US.qcf"_s, u"x.qcf"_s});
-    QCOMPARE(slotList.size(), 4);
-    QCOMPARE(slotList[0].caption, u"Canada"_s);
-    QVERIFY(slotList[0].visible);
-    QVERIFY(!slotList[1].visible);
-    QCOMPARE(slotList[2].caption, u"US"_s);
-    QCOMPARE(slotList[3].caption, u"x"_s);
-    QVERIFY(::chooserSlots({}).isEmpty());
 }
 
 void TestCardModel::mainWindowHeight()
