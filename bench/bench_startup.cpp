@@ -1,5 +1,6 @@
 // Start-up to the first painted main window, against a bare Qt Widgets window
-// built in the same tree: whole processes, interleaved, median of the ratios.
+// built in the same tree (bare, and linked to the program's shared libraries):
+// whole processes, interleaved, median of the ratios.
 // Run: build/bin/bench_startup [--pairs N] [--display]
 // Without --display both programs run on the offscreen platform; with it they
 // open real windows on the X server of DISPLAY (with a window manager), as a
@@ -48,7 +49,9 @@ int main(int argc, char **argv)
     const bool ok = ProcessBench::compare("start-up", {dir + "/bench_startup_borvessa"},
                                           {dir + "/bench_bare_window"}, pairs)
         && ProcessBench::compare("vs text", {dir + "/bench_startup_borvessa"},
-                                 {dir + "/bench_bare_window", "--text"}, pairs);
+                                 {dir + "/bench_bare_window", "--text"}, pairs)
+        && ProcessBench::compare("same libs", {dir + "/bench_startup_borvessa"},
+                                 {dir + "/bench_bare_window_libs", "--text"}, pairs);
     std::system(("rm -rf '" + base + "'").c_str());
     return ok ? 0 : 1;
 }
