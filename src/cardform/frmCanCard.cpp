@@ -368,6 +368,13 @@ bool frmCanCard::LoadCard(const QString &cardName)
     return true;
 }
 
+void frmCanCard::takeCard(std::unique_ptr<Card> card, const QString &cardName)
+{
+    focusNoOp();
+    m_model.takeCard(std::move(card), cardName);
+    focusFirstBox();
+}
+
 void frmCanCard::focusFirstBox()
 {
     const int first = m_model.firstBox();

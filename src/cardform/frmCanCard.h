@@ -48,6 +48,8 @@ public:
 
     // ---- Loading
     bool LoadCard(const QString &cardName);
+    // Shows a card that CardFormModel::readCard has read.
+    void takeCard(std::unique_ptr<Card> card, const QString &cardName);
     void setPicture(const QImage &image);
     void clearPicture();
     QString varCardTitle() const { return m_model.varCardTitle(); }

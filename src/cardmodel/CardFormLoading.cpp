@@ -10,15 +10,33 @@ using namespace Qt::StringLiterals;
 
 bool CardFormModel::LoadCard(const QString &cardName)
 {
+    CardError error;
+    std::unique_ptr<Card> card = readCard(cardName, &error);
+    if (!card) {
+        m_lastError = error;
+        return false;
+    }
+    takeCard(std::move(card), cardName);
+    return true;
+}
+
+std::unique_ptr<Card> CardFormModel::readCard(const QString &cardName, CardError *error)
+{
     auto card = std::make_unique<Card>();
     if (!card->LoadCard(cardName)) {
-        m_lastError = card->lastError();
-        return false;
+        *error = card->lastError();
+        return nullptr;
     }
     if (const CardError fault = windowFault(*card); !fault.isNull()) {
-        m_lastError = fault;
-        return false;
+        *error = fault;
+        return nullptr;
     }
+    return card;
+}
+
+void CardFormModel::takeCard(std::unique_ptr<Card> card, const QString &cardName)
+{
+    Q_ASSERT(card);
     m_lastError = {};
     m_card = std::move(card);
     m_cardNam = cardName;
@@ -33,7 +51,6 @@ bool CardFormModel::LoadCard(const QString &cardName)
     updateSwitchesFromCard(false);
     setModified(false);
     Q_EMIT switchesChanged();
-    return true;
 }
 
 void CardFormModel::updateSwitchesFromCard(bool reset)

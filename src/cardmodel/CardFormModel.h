@@ -65,6 +65,11 @@ public:
     // Loads the card file and builds the boxes. On failure nothing changes
     // and lastError() names the file and the fault.
     bool LoadCard(const QString &cardName);
+    // The two halves of LoadCard: reads and checks a card file for the
+    // window, without touching any model (null, with *error set, when it
+    // cannot be used); then builds the boxes from a card so read.
+    static std::unique_ptr<Card> readCard(const QString &cardName, CardError *error);
+    void takeCard(std::unique_ptr<Card> card, const QString &cardName);
     const CardError &lastError() const { return m_lastError; }
     // What keeps a card that the card model loaded from opening in the
     // window; a null error when it opens. The card tool applies it too.

@@ -1,5 +1,7 @@
 #include "CardOpener.h"
 
+#include "CardFormModel.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,10 +14,22 @@ CardOpener::CardOpener(const QString &appPath, const QString &name, const QStrin
 {
 }
 
+bool CardOpener::readCard()
+{
+    CardError error;
+    m_card = CardFormModel::readCard(m_cardFile, &error);
+    if (!m_card)
+        m_error = u"The card cannot be opened.\n\n%1"_s.arg(error.message());
+    return m_card != nullptr;
+}
+
 bool CardOpener::finishPicture()
 {
+    if (m_pictureUsable)
+        return *m_pictureUsable;
     const PictureFile::Result result = m_result.get();
-    if (!result.error.isEmpty()) {
+    m_pictureUsable = result.error.isEmpty();
+    if (!*m_pictureUsable) {
         m_error = u"The card picture %1 cannot be shown: %2."_s.arg(QDir::toNativeSeparators(m_pictureFile),
                                                                     result.error);
         return false;

@@ -348,32 +348,25 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
 {
     if (m_card && !m_card->maybeSave())
         return false;
+    // The card file is read while the picture decodes; a window that shows
+    // another card keeps it until both are known to be usable. An unusable
+    // picture is reported first, whichever was found first.
     CardOpener opener(m_appPath, name, fileName);
-    const auto pictureReady = [&opener] {
-        if (opener.finishPicture())
-            return true;
+    if (!opener.readCard()) {
+        opener.finishPicture();
         Messages::error(opener.error());
         return false;
-    };
+    }
+    // A window made for this card is built while the picture decodes.
     bool created = false;
     frmCanCard *card = ensureCardWindow(&created);
-    // A window that shows another card keeps it until the new picture is
-    // known to be usable. A window made for this card takes the card while
-    // the picture decodes, as it goes again if either cannot be used.
-    if (!created && !pictureReady())
-        return false;
-    if (!card->LoadCard(opener.cardFile())) {
-        // An unusable picture is reported first, whichever was found first.
-        if (!created || pictureReady())
-            Messages::error(u"The card cannot be opened.\n\n%1"_s.arg(card->model().lastError().message()));
+    if (!opener.finishPicture()) {
+        Messages::error(opener.error());
         if (created)
             discardCardWindow();
         return false;
     }
-    if (created && !pictureReady()) {
-        discardCardWindow();
-        return false;
-    }
+    card->takeCard(opener.takeCard(), opener.cardFile());
     showCard(card, name, opener, [card, &name] { card->setVarCardTitle(name); }, false);
     Q_EMIT cardOpened(card);
     return true;
