@@ -1,13 +1,11 @@
 #include "MDIForm1.h"
 
-#include "PictureFile.h"
-
-#include "CardFolder.h"
-#include "MainLayout.h"
-#include "Messages.h"
-#include "ProductInfo.h"
 #include "CardMenu.h"
 #include "CardOpener.h"
+#include "MainLayout.h"
+#include "Messages.h"
+#include "PictureFile.h"
+#include "ProductInfo.h"
 #include "ScreenFit.h"
 #include "WelcomePanel.h"
 #include "WindowSettings.h"
