@@ -365,7 +365,10 @@ bool MDIForm1::openCard(const QString &name, const QString &fileName)
         return false;
     }
     card->takeCard(opener.takeCard(), opener.cardFile());
-    showCard(card, name, opener, [card, &name] { card->setVarCardTitle(name); }, false);
+    putPicture(card, name, opener);
+    card->setVarCardTitle(name);
+    LayoutForms(u"frmCanCard"_s);
+    showOpened(card, opener);
     Q_EMIT cardOpened(card);
     return true;
 }
@@ -383,24 +386,25 @@ void MDIForm1::openLayout(const QString &name, void (frmCanCard::*setup)(), bool
             discardCardWindow();
         return;
     }
-    showCard(card, name, opener, [card, setup] { (card->*setup)(); }, layoutFirst);
+    putPicture(card, name, opener);
+    if (layoutFirst)
+        LayoutForms(u"frmCanCard"_s);
+    (card->*setup)();
+    if (!layoutFirst)
+        LayoutForms(u"frmCanCard"_s);
+    showOpened(card, opener);
 }
 
-// Puts the picture into the card window, lays the main window out around
-// it, before or after setup, and shows it with the picture's notice.
-void MDIForm1::showCard(frmCanCard *card, const QString &name, const CardOpener &opener,
-                        const std::function<void()> &setup, bool layoutFirst)
+void MDIForm1::putPicture(frmCanCard *card, const QString &name, const CardOpener &opener)
 {
     card->clearPicture();
     card->setPicture(opener.picture());
     card->model().setPictureTag(name);
-    if (layoutFirst) {
-        LayoutForms(u"frmCanCard"_s);
-        setup();
-    } else {
-        setup();
-        LayoutForms(u"frmCanCard"_s);
-    }
+}
+
+// Shows the card window, laid out, with the picture's notice if it has one.
+void MDIForm1::showOpened(frmCanCard *card, const CardOpener &opener)
+{
     card->show();
     if (!opener.notice().isEmpty())
         Messages::warn(opener.notice());

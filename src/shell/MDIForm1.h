@@ -7,7 +7,6 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include <functional>
 
 class CardOpener;
 class QAction;
@@ -102,8 +101,8 @@ private:
     void discardCardWindow();
     frmDesign *ensureDesignWindow();
     void openLayout(const QString &name, void (frmCanCard::*setup)(), bool layoutFirst);
-    void showCard(frmCanCard *card, const QString &name, const CardOpener &opener,
-                  const std::function<void()> &setup, bool layoutFirst);
+    void putPicture(frmCanCard *card, const QString &name, const CardOpener &opener);
+    void showOpened(frmCanCard *card, const CardOpener &opener);
     void resizeToTwips(int width, int height, double zoom);
     void keepOnScreen();
     MainLayout::CardWindowLayout cardLayout(double zoom) const;
