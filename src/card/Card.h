@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CardCtrls.h"
+#include "CardError.h"
+#include "CardFields.h"
 #include "CardText.h"
 #include "Questions.h"
 #include "clsAnsws.h"
@@ -11,19 +13,6 @@
 
 #include <cstdint>
 #include <functional>
-
-// Why a card could not be loaded or saved: the file, the line where there is
-// one, and what is wrong.
-struct CardError
-{
-    QString file;
-    int line = 0; // 0 when the fault belongs to no line
-    QString reason;
-
-    bool isNull() const { return reason.isEmpty(); }
-    // "FILE: line N: reason" or "FILE: reason".
-    QString message() const;
-};
 
 // The in-memory model of one declaration card. It holds the card string,
 // locates lines and fields in it, reads the settings, the picture rectangle,
@@ -78,6 +67,10 @@ public:
     const Questions &colQuests() const { return m_colQuests; }
     clsAnsws &colAnsws() { return m_colAnsws; }
     const clsAnsws &colAnsws() const { return m_colAnsws; }
+    // What the card's fields file says about its boxes; empty (every box
+    // takes text) until the card window's loading reads it.
+    const CardFields &fields() const { return m_fields; }
+    void setFields(CardFields fields) { m_fields = std::move(fields); }
 
     // Reads, decrypts and parses the card file. On failure nothing of this
     // object changes and lastError() says why.
@@ -281,5 +274,6 @@ private:
     float m_varFontSize = 0;
     QString m_varFont;
     CardError m_lastError;
+    CardFields m_fields;
     QString m_saveWarning;
 };

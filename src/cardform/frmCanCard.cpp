@@ -123,6 +123,10 @@ void frmCanCard::buildBoxes()
         connect(box, &AnswerBox::gotFocus, this, &frmCanCard::txtAddress_GotFocus);
         connect(box, &AnswerBox::lostFocus, this, &frmCanCard::txtAddress_LostFocus);
         connect(box, &AnswerBox::refused, this, &frmCanCard::showRefused);
+        connect(box, &AnswerBox::tickRequested, &m_model, &CardFormModel::setTicked);
+        connect(box, &AnswerBox::tickRefused, this, [] {
+            Messages::notice(u"This box takes a tick: press Space, or type x."_s);
+        });
         // textChanged, not textEdited: an undo changes the answer too.
         connect(box, &QLineEdit::textChanged, this, [this, box] {
             m_model.setAnswer(box->index(), box->text());
@@ -269,17 +273,34 @@ void frmCanCard::updateBox(int index)
         pal.setColor(QPalette::Text, Qt::black);
         box->setPalette(pal);
     }
+    const CardFields &fields = m_model.fields();
     QFont font(b.fontName);
     font.setPointSizeF(std::max(1.0, double(b.fontSize) * m_zoom));
+    // A capitals box shows what will print; the card keeps what was typed.
+    if (fields.kind(index) == CardFields::Kind::Capitals)
+        font.setCapitalization(QFont::AllUppercase);
     if (box->font() != font)
         box->setFont(font);
     // Every box of a card keeps its one-pixel border, also once it has been
     // edited: the flat look of the edit configuration is not the border.
     box->setBordered(b.bordered);
-    // Screen readers announce the question of the box.
+    box->setTick(fields.isTick(index));
+    box->setMark(m_model.markText(index));
+    // Screen readers announce the question of the box, and the group a tick
+    // belongs to.
     const QString question = m_model.questionFor(index);
     if (box->accessibleName() != question)
         box->setAccessibleName(question);
+    QString description;
+    if (const CardFields::Group *g = fields.groupOf(index)) {
+        description = u"%1: choice %2 of %3"_s.arg(fields.groupTitle(*g, [this](int i) {
+                                                      return m_model.questionFor(i);
+                                                  }))
+                          .arg(g->boxes.indexOf(index) + 1)
+                          .arg(g->boxes.size());
+    }
+    if (box->accessibleDescription() != description)
+        box->setAccessibleDescription(description);
     if (box->text() != b.text)
         box->setText(b.text);
     if (box->isHidden() == b.visible)

@@ -45,6 +45,13 @@ AnswerBoxState CardFormModel::editLook(int index) const
         b.rect.width = MaxEditWidth;
     b.fontName = u"Small Fonts"_s;
     b.fontSize = EditFontSize;
+    if (fields().isTick(index)) {
+        // A tick box grows into a larger square round its own centre, so its
+        // mark stays over the square on the card.
+        const float side = EditHeight;
+        b.rect = {rest.rect.left + rest.rect.width / 2 - side / 2, rest.rect.top + rest.rect.height / 2 - side / 2,
+                  side, side};
+    }
     b.rect.left = keptInside(b.rect.left, b.rect.width, m_picture.left + m_picture.width);
     return b;
 }
@@ -59,14 +66,17 @@ void CardFormModel::ConfigCtrlForEditing()
     }
     SaveControl();
     // Whatever height the card gave it, a box that has been edited stands
-    // NormalHeight high at rest, and flat.
-    m_boxes[m_curEditCtrl].rect.height = NormalHeight;
+    // NormalHeight high at rest, and flat; a tick box keeps its square, where
+    // its mark prints.
+    if (!fields().isTick(m_curEditCtrl))
+        m_boxes[m_curEditCtrl].rect.height = NormalHeight;
     m_boxes[m_curEditCtrl].flat = true;
     m_questionLine = m_boxes[m_curEditCtrl].tag;
     m_txtAns = m_boxes[m_curEditCtrl].text;
     m_editBox = m_curEditCtrl;
     m_editLook = editLook(m_curEditCtrl);
     Q_EMIT boxChanged(m_curEditCtrl);
+    updateMarks();
     Q_EMIT boxRaised(m_curEditCtrl);
     Q_EMIT boxSelectAll(m_curEditCtrl, true);
 
@@ -126,6 +136,7 @@ void CardFormModel::dropEditLook()
     m_editBox = -1;
     Q_EMIT boxChanged(index);
     Q_EMIT boxSelectAll(index, false);
+    updateMarks();
 }
 
 bool CardFormModel::boxGotFocus(int index)
@@ -154,6 +165,9 @@ void CardFormModel::boxLostFocus(int index)
 {
     if (index != m_editBox)
         return;
+    // A month or day of one digit gets its leading zero.
+    if (const QString done = fields().completedAnswer(index, m_boxes[index].text); done != m_boxes[index].text)
+        setAnswer(index, done);
     m_curEditCtrl = index;
     RestoreControl();
 }

@@ -31,6 +31,12 @@ std::unique_ptr<Card> CardFormModel::readCard(const QString &cardName, CardError
         *error = fault;
         return nullptr;
     }
+    // The kinds of answer come from the fields file beside the card; one
+    // with a fault keeps the card from opening rather than be half applied.
+    std::optional<CardFields> fields = CardFields::read(CardFields::fileFor(cardName), error);
+    if (!fields)
+        return nullptr;
+    card->setFields(std::move(*fields));
     return card;
 }
 
@@ -50,6 +56,7 @@ void CardFormModel::takeCard(std::unique_ptr<Card> card, const QString &cardName
     SaveCntrlPxsPriorToMove();
     updateSwitchesFromCard(false);
     setModified(false);
+    updateMarks();
     Q_EMIT switchesChanged();
 }
 

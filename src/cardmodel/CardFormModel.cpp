@@ -45,6 +45,7 @@ void CardFormModel::setBox(int index, const AnswerBoxState &state)
         return;
     const AnswerBoxState before = m_boxes[index];
     m_boxes[index] = state;
+    const bool answerChanged = state.text != before.text || state.visible != before.visible;
     if (index == m_editBox) {
         // The edit configuration follows a box that moves or changes its look
         // at rest; an answer, or a switch, leaves it as it is.
@@ -60,6 +61,8 @@ void CardFormModel::setBox(int index, const AnswerBoxState &state)
         m_editLook = look;
     }
     Q_EMIT boxChanged(index);
+    if (answerChanged)
+        updateMarks();
 }
 
 void CardFormModel::setAnswer(int index, const QString &text)
@@ -68,6 +71,15 @@ void CardFormModel::setAnswer(int index, const QString &text)
         return;
     setBoxText(index, text);
     setModified(true);
+    const CardFields &f = fields();
+    if (!f.isTick(index) || !CardFields::isTicked(text))
+        return;
+    if (const CardFields::Group *g = f.groupOf(index); g && g->rule != CardFields::Rule::AtLeastOne) {
+        for (const int other : g->boxes) {
+            if (other != index && CardFields::isTicked(m_boxes[other].text))
+                setBoxText(other, QString());
+        }
+    }
 }
 
 void CardFormModel::setPicture(const TwipRect &rect)

@@ -127,8 +127,21 @@ public:
     void setPictureTag(const QString &tag) { m_pictureTag = tag; }
     void setPicture(const TwipRect &rect);
     void setBoxText(int index, const QString &text);
-    // The user typed an answer: the box's text, and the card is modified.
+    // The user typed an answer: the box's text, and the card is modified. A
+    // tick in a group of which at most one may be ticked clears the others.
     void setAnswer(int index, const QString &text);
+
+    // ---- Kinds of answer, from the card's fields file (none: all text)
+    const CardFields &fields() const;
+    // Ticks or clears a tick box as the user does: "x" or empty.
+    void setTicked(int index, bool ticked);
+    bool isTicked(int index) const { return CardFields::isTicked(m_boxes.at(index).text); }
+    // A box whose answer is wrong (a month 13, a second tick of a pair), and
+    // why; never the box being typed in.
+    bool isMarked(int index) const { return !m_marks.at(index).isEmpty(); }
+    QString markText(int index) const { return m_marks.at(index); }
+    // The faults of the answers as the card would print them.
+    std::vector<CardFields::Fault> answerFaults() const;
     void setBoxRect(int index, const TwipRect &rect);
     void setBoxVisible(int index, bool visible);
 
@@ -256,6 +269,8 @@ private:
     // Tab indexes after the highest listed one for boxes the card does not list.
     void numberUnlistedBoxes(const std::array<bool, BoxCount> &listed);
     void updateSwitchesFromCard(bool reset);
+    CardFields::Answers answersForFaults() const;
+    void updateMarks();
     float recordedWidth(int index) const;
 
     std::unique_ptr<Card> m_card;
@@ -287,5 +302,6 @@ private:
     bool m_chkOrientation = false;
     QString m_labNotify;
     bool m_modified = false;
+    std::array<QString, BoxCount> m_marks;
     CardError m_lastError;
 };

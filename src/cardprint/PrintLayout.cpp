@@ -9,6 +9,27 @@
 
 using namespace Qt::StringLiterals;
 
+void PrintLayout::centre(const PrintFont &font, const PrintPage &page, PrintItem &item)
+{
+    item.fontSize = page.fontSize;
+    item.fits = true;
+    if (item.text.isEmpty())
+        return;
+    // The mark's ink takes at most TickShare of the square, whatever the
+    // print font's size, and its middle lies on the square's middle.
+    const TwipRect square = page.mapRect(item.boxRect);
+    const float room = std::min(square.width, square.height) * TickShare;
+    QRectF ink = font.inkRect(item.text, item.fontSize);
+    const float largest = float(std::max(ink.width(), ink.height()));
+    if (largest > room && largest > 0 && room > 0) {
+        item.fontSize = page.fontSize * room / largest;
+        ink = font.inkRect(item.text, item.fontSize);
+    }
+    item.textWidth = font.advance(item.text, item.fontSize);
+    item.x = square.left + square.width / 2 - float(ink.left() + ink.width() / 2);
+    item.y = square.top + square.height / 2 - float(ink.top() + ink.height() / 2);
+}
+
 void PrintLayout::fitAnswers(PrintPage &page)
 {
     // Fonts can only be measured with a GUI application; without one every
@@ -17,6 +38,10 @@ void PrintLayout::fitAnswers(PrintPage &page)
         return;
     const PrintFont &font = PrintFont::of(page.fontName);
     for (PrintItem &item : page.items) {
+        if (item.centred) {
+            centre(font, page, item);
+            continue;
+        }
         const PrintFit::Result r = PrintFit::fit(font, item.text, page.fontSize, item.boxRect.width);
         item.fontSize = r.size;
         item.fits = r.fits;
@@ -37,17 +62,31 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
     p.fontSize = card.varFontSizeForPrting();
     p.picture = picture;
     const int n = int(std::min<std::size_t>(boxes.size(), PrintedBoxes));
+    const auto question = [&](int i) {
+        QString text;
+        if (const Question *q = card.colQuests().Item(QString::number(i)))
+            text = q->question;
+        if (text.isEmpty()) {
+            const QString &tag = boxes[std::size_t(i)].tag;
+            text = tag.isEmpty() ? u"box %1"_s.arg(i) : tag;
+        }
+        return text;
+    };
+    const CardFields &fields = card.fields();
     for (int i = 0; i < n; ++i) {
         const AnswerBoxState &b = boxes[std::size_t(i)];
         if (!b.visible)
             continue;
-        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), b.text, p.fontSize, true, {}, -1};
-        if (const Question *q = card.colQuests().Item(QString::number(i)))
-            item.question = q->question;
-        if (item.question.isEmpty())
-            item.question = b.tag.isEmpty() ? u"box %1"_s.arg(i) : b.tag;
+        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), fields.printedText(i, b.text),
+                       p.fontSize, true, question(i), -1};
+        item.centred = fields.isTick(i);
         p.items.push_back(std::move(item));
     }
+    // What is wrong with the answers themselves, among the boxes that print.
+    const CardFields::Answers answers{[&](int i) { return boxes[std::size_t(i)].text; }, question,
+                                      [&](int i) { return i < n && boxes[std::size_t(i)].visible; }};
+    for (const CardFields::Fault &f : fields.faults(answers))
+        p.answerFaults.push_back({f.box, f.message});
     fitAnswers(p);
     return p;
 }

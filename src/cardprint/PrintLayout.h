@@ -7,6 +7,7 @@
 
 class Card;
 class CardFormModel;
+class PrintFont;
 struct AnswerBoxState;
 
 // Builds the printed page of a card from its print settings and the answer
@@ -17,6 +18,7 @@ class PrintLayout
 {
 public:
     static constexpr int PrintedBoxes = 40; // boxes 40 and up never print
+    static constexpr float TickShare = 0.7f; // of a tick's square its mark may take
 
     static PrintPage page(const Card &card, std::span<const AnswerBoxState> boxes,
                           const TwipRect &picture = {});
@@ -24,6 +26,9 @@ public:
     // card is loaded.
     static PrintPage page(const CardFormModel &form);
 
-    // Applies the fit rule to every answer of the page.
+    // Applies the fit rule to every answer of the page, and centres ticks.
     static void fitAnswers(PrintPage &page);
+
+private:
+    static void centre(const PrintFont &font, const PrintPage &page, PrintItem &item);
 };

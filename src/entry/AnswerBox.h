@@ -6,6 +6,11 @@
 // window (not when the whole application window is activated or a menu
 // opens), refuses characters that a card file cannot hold, and never takes
 // a line break.
+//
+// A tick box shows a mark centred in its square instead of its text. Space
+// and a click toggle it, x or X ticks it, Delete and Backspace clear it; the
+// box asks the window, which changes the answer. Screen readers meet it as
+// a check box.
 class AnswerBox : public QLineEdit
 {
     Q_OBJECT
@@ -16,6 +21,13 @@ public:
     int index() const { return m_index; }
     void setBordered(bool bordered);
     bool isBordered() const { return m_bordered; }
+    void setTick(bool tick);
+    bool isTick() const { return m_tick; }
+    // A tick box is ticked when its answer holds anything but spaces.
+    bool isTicked() const;
+    // Marks an answer that is wrong, with why as its tool tip; empty clears.
+    void setMark(const QString &why);
+    QString mark() const { return m_mark; }
 
 Q_SIGNALS:
     void gotFocus(int index);
@@ -23,6 +35,10 @@ Q_SIGNALS:
     // A character the card file cannot hold was typed or pasted; the box
     // keeps only what it can hold, so listeners read text() afterwards.
     void refused(int index, const QString &characters);
+    // The user ticked or cleared a tick box.
+    void tickRequested(int index, bool ticked);
+    // A key that a tick box does not take was typed.
+    void tickRefused(int index);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -30,10 +46,16 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void onTextChanged(const QString &text);
+    bool tickKey(QKeyEvent *event);
+    void paintTick();
 
     int m_index = 0;
     bool m_bordered = false;
+    bool m_tick = false;
+    QString m_mark;
 };

@@ -24,6 +24,16 @@ struct PrintItem
     bool fits = true;   // false when it is too wide even at the minimum size
     QString question;   // names the box in messages
     float textWidth = -1; // twips at fontSize; below 0 until measured
+    // A tick: its ink is centred in the box at a size that keeps it inside.
+    bool centred = false;
+};
+
+// An answer that should not print as it is, found before printing: a second
+// tick of a pair, a question left unticked, a date that does not exist.
+struct AnswerFault
+{
+    int box = 0;
+    QString message;
 };
 
 // One printed page of a card: the paper, the print font and the answers,
@@ -40,6 +50,7 @@ struct PrintPage
     QString fontName;
     float fontSize = 0; // points
     std::vector<PrintItem> items;
+    std::vector<AnswerFault> answerFaults;
     // The card picture in the card window; the blank card it stands for lies
     // on the sheet from the paper's corner at this width and height.
     TwipRect picture;

@@ -4,6 +4,8 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -110,7 +112,18 @@ SheetModel SheetModel::build(const PrintPage &page, const QMarginsF *unprintable
                                      quoted(a.question), quoted(b.question))});
         }
     }
+
+    for (const AnswerFault &f : page.answerFaults) {
+        const SheetBox *b = s.findBox(f.box);
+        s.misfits.push_back({Misfit::Kind::InvalidAnswer, f.box, -1, b ? b->field : TwipRect{}, f.message});
+    }
     return s;
+}
+
+std::size_t SheetModel::fitCount() const
+{
+    return std::size_t(std::count_if(misfits.begin(), misfits.end(),
+                                     [](const Misfit &m) { return m.kind != Misfit::Kind::InvalidAnswer; }));
 }
 
 const SheetBox *SheetModel::findBox(int box) const

@@ -36,7 +36,9 @@ struct SheetBox
 // Something on the sheet that will not print into its field.
 struct Misfit
 {
-    enum class Kind { TooLong, PastPaperEdge, IntoUnprintableMargin, Overlap };
+    // InvalidAnswer: the answer itself is wrong or missing (a second tick,
+    // no tick, a date that does not exist), wherever it prints.
+    enum class Kind { TooLong, PastPaperEdge, IntoUnprintableMargin, Overlap, InvalidAnswer };
     Kind kind = Kind::TooLong;
     int box = 0;
     int otherBox = -1; // the second answer of an overlap
@@ -64,4 +66,8 @@ struct SheetModel
     const SheetBox *findBox(int box) const;
     // The misfits one per line, for a list or standard error.
     QStringList misfitLines() const;
+    // How many misfits are answers that do not fit, and how many answers
+    // that are wrong or missing.
+    std::size_t fitCount() const;
+    std::size_t invalidCount() const { return misfits.size() - fitCount(); }
 };

@@ -490,7 +490,8 @@ void TestInstall::installIntoPrefix()
     const QDir p(prefix);
 
     const QStringList cards{u"Canada.qcf"_s, u"US.qcf"_s,          u"Canada_Blue.qcf"_s, u"Canada.gif"_s,
-                            u"US.gif"_s,     u"Canada_Blue.gif"_s, u"readme.txt"_s};
+                            u"US.gif"_s,     u"Canada_Blue.gif"_s, u"readme.txt"_s,
+                            u"Canada.fields"_s, u"US.fields"_s, u"Canada_Blue.fields"_s};
     QStringList expected{u"bin/borvessa"_s, u"bin/borvessa-card"_s,
                          u"share/applications/borvessa.desktop"_s,
                          u"share/metainfo/example.borvessa.Borvessa.metainfo.xml"_s};

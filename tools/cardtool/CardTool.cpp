@@ -80,7 +80,7 @@ int CardTool::usage(const QString &problem)
           "usage: borvessa-card decrypt CARD\n"
           "       borvessa-card encrypt CARD   (card text on standard input)\n"
           "       borvessa-card show CARD [--reset]\n"
-          "       borvessa-card check CARD...\n"
+          "       borvessa-card check CARD...   (also the CARD.fields file beside it)\n"
           "       borvessa-card get CARD LINE\n"
           "       borvessa-card set CARD LINE TEXT\n"
           "       borvessa-card print CARD [--copies N] [--pdf FILE] [--alignment] [--strict]\n"
@@ -203,11 +203,10 @@ int CardTool::check(const QStringList &args)
         return usage(u"check takes one or more card files"_s);
     int result = Ok;
     for (const QString &file : args) {
-        // The rules of the card model and then those of the card window.
-        Card card;
-        if (!card.LoadCard(file))
-            result = report(card.lastError().message(), BadCard);
-        else if (const CardError fault = CardFormModel::windowFault(card); !fault.isNull())
+        // The rules of the card model, those of the card window and those of
+        // the fields file beside the card: what opening the card checks.
+        CardError fault;
+        if (!CardFormModel::readCard(file, &fault))
             result = report(fault.message(), BadCard);
     }
     return result;

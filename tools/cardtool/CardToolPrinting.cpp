@@ -61,10 +61,14 @@ int CardTool::print(const QStringList &args)
     const SheetModel sheet = SheetModel::build(page, margins ? &*margins : nullptr);
     for (const QString &line : sheet.misfitLines())
         std::fprintf(m_err, "%s: %s\n", qPrintable(cardFile), line.toLocal8Bit().constData());
-    if (strict && !sheet.misfits.empty())
-        return report(u"%1: not printed: %2 answer(s) do not fit their fields (--strict)"_s.arg(cardFile).arg(
-                          sheet.misfits.size()),
-                      BadCard);
+    if (strict && !sheet.misfits.empty()) {
+        QStringList why;
+        if (sheet.fitCount() > 0)
+            why.append(u"%1 answer(s) do not fit their fields"_s.arg(sheet.fitCount()));
+        if (sheet.invalidCount() > 0)
+            why.append(u"%1 answer(s) are wrong or missing"_s.arg(sheet.invalidCount()));
+        return report(u"%1: not printed: %2 (--strict)"_s.arg(cardFile, why.join(u" and "_s)), BadCard);
+    }
     QString error;
     if (!pdfFile.isEmpty()) {
         if (!PdfExport::exportPdf(pdfFile, page, copies, options, &error))
