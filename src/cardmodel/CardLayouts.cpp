@@ -310,4 +310,13 @@ std::vector<const CardLayout *> all()
     return {&canada(), &us(), &canadaBlue()};
 }
 
+const CardLayout *named(const QString &name)
+{
+    for (const CardLayout *layout : all()) {
+        if (layout->name == name)
+            return layout;
+    }
+    return nullptr;
+}
+
 } // namespace CardLayouts

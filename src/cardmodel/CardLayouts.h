@@ -49,5 +49,7 @@ const CardLayout &canadaBlue();
 
 // All three, in the order Canada, US, Canada_Blue.
 std::vector<const CardLayout *> all();
+// The layout of that name ("Canada", "US", "Canada_Blue"), or nullptr.
+const CardLayout *named(const QString &name);
 
 } // namespace CardLayouts

@@ -87,6 +87,12 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
                                       [&](int i) { return i < n && boxes[std::size_t(i)].visible; }};
     for (const CardFields::Fault &f : fields.faults(answers))
         p.answerFaults.push_back({f.box, f.message});
+    // In reading order down the card, as the user goes through it.
+    std::stable_sort(p.answerFaults.begin(), p.answerFaults.end(), [&](const AnswerFault &a, const AnswerFault &b) {
+        const TwipRect &ra = boxes[std::size_t(a.box)].rect;
+        const TwipRect &rb = boxes[std::size_t(b.box)].rect;
+        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
+    });
     fitAnswers(p);
     return p;
 }

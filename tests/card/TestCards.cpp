@@ -5,7 +5,9 @@
 #include "Cp1252.h"
 #include "InstalledCardText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace TestCards {
@@ -39,6 +41,16 @@ QByteArray fileBytes(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+bool copyBundledFields(const QString &name, const QString &cardPath)
+{
+    const QString from = qEnvironmentVariable("BORVESSA_SOURCE_DIR") + QStringLiteral("/cards/") + name
+        + QStringLiteral(".fields");
+    const QFileInfo card(cardPath);
+    const QString to = card.absoluteDir().filePath(card.completeBaseName() + QStringLiteral(".fields"));
+    QFile::remove(to);
+    return QFile::copy(from, to);
 }
 
 } // namespace TestCards

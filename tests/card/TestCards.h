@@ -20,4 +20,8 @@ QString lineOf(const QString &text, int n);
 bool writeCard(const QString &path, const QString &text);
 QByteArray fileBytes(const QString &path);
 
+// Puts the bundled fields file of a card (cards/NAME.fields) beside a card
+// file, as the program is installed; false when it cannot.
+bool copyBundledFields(const QString &name, const QString &cardPath);
+
 } // namespace TestCards

@@ -71,6 +71,7 @@ class TestCardModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void fieldsFileLeavesTheSavedAnswersAsTyped();
     void init();
 
     void ratiosOfABox();
@@ -1114,6 +1115,41 @@ void TestCardModel::mainWindowHeight()
     QCOMPARE(l.width, 3395 + 300 + 4000 + 600);
     // No 16-bit overflow for a tall card.
     QCOMPARE(MainLayout::forCard(0, 30000, 3000, 30000, 0, 100, 100).height, 61000);
+}
+
+// The kinds of answer change what prints and what the window shows, never
+// what the card file keeps: the same typing saves the same bytes with the
+// fields file as without it.
+void TestCardModel::fieldsFileLeavesTheSavedAnswersAsTyped()
+{
+    const CardLayout &layout = CardLayouts::canada();
+    QByteArray saved[2];
+    for (int withFields = 0; withFields < 2; ++withFields) {
+        const QString folder = m_dir->filePath(u"kinds%1"_s.arg(withFields));
+        QVERIFY(QDir().mkpath(folder));
+        const QString card = folder + u"/Canada.qcf"_s;
+        QVERIFY(TestCards::writeCard(card, TestCards::installedText(layout)));
+        if (withFields)
+            QVERIFY(TestCards::copyBundledFields(layout.name, card));
+        CardFormModel model;
+        QVERIFY2(model.LoadCard(card), qPrintable(model.lastError().message()));
+        QCOMPARE(model.fields().isEmpty(), !withFields);
+        for (const LayoutRow &row : layout.rows) {
+            // Lower case in capitals boxes, a one-digit month, a tick on
+            // each NO as the user gives it.
+            if (row.width > 120)
+                model.setAnswer(row.box, u"élodie %1 straße"_s.arg(row.box));
+            else if (row.question.endsWith(u"NO"_s))
+                withFields ? model.setTicked(row.box, true) : model.setAnswer(row.box, u"x"_s);
+        }
+        model.setAnswer(6, u"6"_s);
+        QVERIFY(model.SaveCard());
+        QString reason;
+        QVERIFY(CardFileEnvelope::readCardFile(card, &saved[withFields], &reason));
+    }
+    QVERIFY(saved[0].contains("\r\n6,BirthMonth,6\r\n"));
+    QVERIFY(saved[0].contains("3,FirearmsNo,x\r\n"));
+    QCOMPARE(saved[1], saved[0]);
 }
 
 QTEST_GUILESS_MAIN(TestCardModel)

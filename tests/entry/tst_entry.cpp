@@ -3,6 +3,7 @@
 // card cannot hold.
 
 #include "AnswerBox.h"
+#include "Card.h"
 #include "CardFileEnvelope.h"
 #include "Cp1252.h"
 #include "CardLayouts.h"
@@ -11,6 +12,7 @@
 #include "cKeyBrd.h"
 #include "frmCanCard.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QCheckBox>
@@ -85,10 +87,15 @@ private Q_SLOTS:
     void typingChangesOnlyTheFocusedBox();
     void charactersACardCannotHoldAreRefused();
     void zoomChangesPixelsNotTwips();
+    void tickBoxesToggleAndClearTheirGroup();
+    void handTickedPairOpensShowingBoth();
+    void datePartsAreCompletedAndMarkedWhenLeft();
 
 private:
     void openCanada();
     void openCard(const CardLayout &layout, const QString &text = {});
+    // The card with its bundled fields file beside it.
+    void openWithFields(const CardLayout &layout, const QString &text = {});
     void click(int box);
 
     QTemporaryDir m_dir;
@@ -109,6 +116,8 @@ void TestEntry::init()
 
 void TestEntry::cleanup()
 {
+    for (const CardLayout *layout : CardLayouts::all())
+        QFile::remove(m_dir.filePath(layout->name + u".fields"_s));
     m_form.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -128,6 +137,12 @@ void TestEntry::openCard(const CardLayout &layout, const QString &text)
     m_form->show();
     QApplication::setActiveWindow(m_form.get());
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestEntry::openWithFields(const CardLayout &layout, const QString &text)
+{
+    QVERIFY(TestCards::copyBundledFields(layout.name, m_dir.filePath(layout.name + u".qcf"_s)));
+    openCard(layout, text);
 }
 
 void TestEntry::click(int box)
@@ -468,6 +483,99 @@ void TestEntry::zoomChangesPixelsNotTwips()
     const QRect big = m_form->txtAddress(4)->geometry();
     QCOMPARE(big.width(), qRound(2730 * m_form->scale()));
     QVERIFY(big.width() > small.width() * 3 / 2);
+}
+
+void TestEntry::tickBoxesToggleAndClearTheirGroup()
+{
+    // Firearms: YES is box 25, NO box 3.
+    openWithFields(CardLayouts::canada());
+    AnswerBox *yes = m_form->txtAddress(25);
+    AnswerBox *no = m_form->txtAddress(3);
+    const auto answer = [this](int box) { return m_form->model().restBox(box).text; };
+    click(25);
+    QCOMPARE(answer(25), u"x"_s);
+    QVERIFY(yes->isTicked());
+    QVERIFY(m_form->model().isModified());
+
+    // YES then NO leaves only NO.
+    no->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(no, Qt::Key_Space);
+    QCOMPARE(answer(3), u"x"_s);
+    QCOMPARE(answer(25), QString());
+    QVERIFY(!yes->isTicked());
+    QTest::keyClick(no, Qt::Key_Space);
+    QCOMPARE(answer(3), QString());
+    // X ticks as the card writes it; Delete clears; a letter is refused.
+    QTest::keyClick(no, Qt::Key_X, Qt::ShiftModifier);
+    QCOMPARE(answer(3), u"x"_s);
+    QVERIFY(m_sink.messages.isEmpty());
+    QTest::keyClick(no, Qt::Key_Q);
+    QCOMPARE(answer(3), u"x"_s);
+    QCOMPARE(m_sink.messages.size(), 1);
+    QCOMPARE(m_sink.messages.first().text, u"This box takes a tick: press Space, or type x."_s);
+    QTest::keyClick(no, Qt::Key_Delete);
+    QCOMPARE(answer(3), QString());
+    // A click on the other box of the pair, then on this one.
+    click(25);
+    click(3);
+    QCOMPARE(answer(25), QString());
+    QCOMPARE(answer(3), u"x"_s);
+
+    // Screen readers meet a check box named by its question, in its group.
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(no);
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::CheckBox);
+    QVERIFY(iface->state().checkable);
+    QVERIFY(iface->state().checked);
+    QCOMPARE(iface->text(QAccessible::Name), m_form->model().questionFor(3));
+    QCOMPARE(iface->text(QAccessible::Description),
+             u"I am/we are bringing into Canada: Firearms or other weapons: choice 2 of 2"_s);
+    QVERIFY(!QAccessible::queryAccessibleInterface(yes)->state().checked);
+    // A text box stays a text box.
+    QCOMPARE(QAccessible::queryAccessibleInterface(m_form->txtAddress(4))->role(), QAccessible::EditableText);
+}
+
+void TestEntry::handTickedPairOpensShowingBoth()
+{
+    QString text = TestCards::installedText(CardLayouts::canada());
+    text = TestCards::withLine(text, Card::FirstAnswer + 25, u"25,FirearmsYes,x"_s);
+    text = TestCards::withLine(text, Card::FirstAnswer + 3, u"3,FirearmsNo,X"_s);
+    openWithFields(CardLayouts::canada(), text);
+    for (const int box : {25, 3}) {
+        QVERIFY(m_form->txtAddress(box)->isTicked());
+        QVERIFY2(m_form->txtAddress(box)->mark().contains(u"2 boxes are ticked"_s),
+                 qPrintable(m_form->txtAddress(box)->mark()));
+    }
+    QVERIFY(m_form->txtAddress(7)->mark().isEmpty());
+    // Ticking NO again keeps the card's answer as it was written.
+    QCOMPARE(m_form->model().restBox(3).text, u"X"_s);
+    QVERIFY(!m_form->model().isModified());
+}
+
+void TestEntry::datePartsAreCompletedAndMarkedWhenLeft()
+{
+    // Year box 5, month 6, day 8, in that tab order.
+    openWithFields(CardLayouts::canada());
+    click(5);
+    QTest::keyClicks(m_form->txtAddress(5), u"2027"_s);
+    QTest::keyClick(m_form->txtAddress(5), Qt::Key_Tab);
+    QTest::keyClicks(m_form->txtAddress(6), u"2"_s);
+    QCOMPARE(m_form->model().restBox(6).text, u"2"_s);
+    QTest::keyClick(m_form->txtAddress(6), Qt::Key_Tab);
+    QCOMPARE(m_form->model().restBox(6).text, u"02"_s);
+    QCOMPARE(m_form->txtAddress(6)->text(), u"02"_s);
+    QTest::keyClicks(m_form->txtAddress(8), u"29"_s);
+    // Not marked while it is being typed, only once it is left.
+    QVERIFY(m_form->txtAddress(8)->mark().isEmpty());
+    QTest::keyClick(m_form->txtAddress(8), Qt::Key_Tab);
+    QCOMPARE(m_form->txtAddress(8)->mark(), u"\u201CDate of Birth: DAY (ie 03)\u201D: \u201C29\u201D is not a day of February 2027"_s);
+    QCOMPARE(m_form->txtAddress(8)->toolTip(), m_form->txtAddress(8)->mark());
+    // A leap year mends it.
+    click(5);
+    m_form->txtAddress(5)->selectAll();
+    QTest::keyClicks(m_form->txtAddress(5), u"2028"_s);
+    QTest::keyClick(m_form->txtAddress(5), Qt::Key_Tab);
+    QVERIFY(m_form->txtAddress(8)->mark().isEmpty());
 }
 
 QTEST_MAIN(TestEntry)

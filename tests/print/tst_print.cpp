@@ -3,6 +3,7 @@
 // tool; the renderer's picture and outlines, read from images.
 
 #include "Card.h"
+#include "CardFields.h"
 #include "CardFormModel.h"
 #include "CardLayouts.h"
 #include "InstalledCardText.h"
@@ -14,6 +15,7 @@
 #include "PrintTestCard.h"
 #include "TestCards.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QFontMetricsF>
@@ -96,6 +98,8 @@ private Q_SLOTS:
     void failedExportLeavesTheFileAsItWas();
     void bundledCardsPrintIntoTheirFields_data();
     void bundledCardsPrintIntoTheirFields();
+    void ticksPrintInsideTheirSquares_data();
+    void ticksPrintInsideTheirSquares();
     void toolListsMisfitsAndStrictRefuses_data();
     void toolListsMisfitsAndStrictRefuses();
     void calibrationSheetHasBothMarks();
@@ -432,11 +436,7 @@ static QString plausibleAnswer(const PrintFont &font, const LayoutRow &row, int 
 void TestPrint::bundledCardsPrintIntoTheirFields()
 {
     QFETCH(QString, name);
-    const CardLayout *layout = nullptr;
-    for (const CardLayout *l : CardLayouts::all()) {
-        if (l->name == name)
-            layout = l;
-    }
+    const CardLayout *layout = CardLayouts::named(name);
     QVERIFY(layout);
     const InstalledPrintSettings settings = installedPrintSettings(*layout);
     QHash<int, QString> answers;
@@ -499,6 +499,80 @@ void TestPrint::bundledCardsPrintIntoTheirFields()
         QVERIFY2(first.xMin >= 0 && first.yMin >= 0 && last.xMax <= paper.width() && first.yMax <= paper.height(),
                  qPrintable(what + u" is off the paper"_s + where));
     }
+}
+
+void TestPrint::ticksPrintInsideTheirSquares_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("fontSize");
+    for (const CardLayout *layout : CardLayouts::all()) {
+        for (const QString &size : {u"4.5"_s, u"6"_s, u"8"_s})
+            QTest::addRow("%s at %s pt", qPrintable(layout->name), qPrintable(size)) << layout->name << size;
+    }
+}
+
+// Every tick of a bundled card ticked, as a card edited by hand can be: the
+// card prints as it is, each X's ink inside its square, and the groups that
+// allow one tick are named first.
+void TestPrint::ticksPrintInsideTheirSquares()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, fontSize);
+    const CardLayout *layout = CardLayouts::named(name);
+    QVERIFY(layout);
+    InstalledPrintSettings settings = installedPrintSettings(*layout);
+    settings.fontSize = fontSize;
+    QString text = installedCardText(*layout, settings);
+    const QString folder = m_dir.filePath(u"ticks%1"_s.arg(++m_files));
+    QVERIFY(QDir().mkpath(folder));
+    const QString cardFile = folder + u"/"_s + name + u".qcf"_s;
+    QVERIFY(TestCards::copyBundledFields(name, cardFile));
+    CardError error;
+    const std::optional<CardFields> fields = CardFields::read(CardFields::fileFor(cardFile), &error);
+    QVERIFY(fields && !fields->isEmpty());
+    QList<QRectF> squares; // twips from the paper's corner
+    for (const LayoutRow &row : layout->rows) {
+        if (!fields->isTick(row.box) || !row.visible)
+            continue;
+        text = TestCards::withLine(text, Card::FirstAnswer + row.box, u"%1,%2,x"_s.arg(row.box).arg(row.fieldName));
+        squares.append(QRectF(row.left - layout->pictureLeft, row.top - layout->pictureTop, row.width, row.height));
+    }
+    QVERIFY(TestCards::writeCard(cardFile, text));
+
+    const QString pdf = folder + u"/ticks.pdf"_s;
+    const Run r = runTool({u"print"_s, cardFile, u"--pdf"_s, pdf});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    int oneOnly = 0;
+    for (const CardFields::Group &g : fields->groups())
+        oneOnly += g.rule != CardFields::Rule::AtLeastOne ? 1 : 0;
+    QCOMPARE(r.err.count(u"boxes are ticked; only one may be"_s), oneOnly);
+    const Run strict = runTool({u"print"_s, cardFile, u"--strict"_s, u"--pdf"_s, folder + u"/strict.pdf"_s});
+    QCOMPARE(strict.code, 1);
+    QVERIFY2(strict.err.contains(u"answer(s) are wrong or missing (--strict)"_s), qPrintable(strict.err));
+    QVERIFY(!QFile::exists(folder + u"/strict.pdf"_s));
+
+    // 288 dots per inch: a pixel is 5 twips.
+    constexpr double Twips = 5;
+    QProcess render;
+    render.start(u"pdftoppm"_s, {u"-r"_s, u"288"_s, u"-gray"_s, u"-png"_s, u"-singlefile"_s, pdf, folder + u"/ticks"_s});
+    QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
+    const QImage page(folder + u"/ticks.png"_s);
+    QVERIFY(!page.isNull());
+    QList<int> inked(squares.size(), 0);
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) >= 160)
+                continue;
+            const QPointF at((x + 0.5) * Twips, (y + 0.5) * Twips);
+            int in = -1;
+            for (int i = 0; i < squares.size() && in < 0; ++i)
+                in = squares[i].adjusted(-Twips / 2, -Twips / 2, Twips / 2, Twips / 2).contains(at) ? i : -1;
+            QVERIFY2(in >= 0, qPrintable(u"ink at %1,%2 twips lies in no tick square"_s.arg(at.x()).arg(at.y())));
+            ++inked[in];
+        }
+    }
+    for (int i = 0; i < squares.size(); ++i)
+        QVERIFY2(inked[i] > 0, qPrintable(u"no X in the square at %1,%2"_s.arg(squares[i].x()).arg(squares[i].y())));
 }
 
 QString TestPrint::filledBundledCard(const CardLayout &layout, QHash<int, QString> *answers)
