@@ -386,18 +386,29 @@ void CardFields::dateFaults(const Answers &answers, std::vector<Fault> *out) con
     }
 }
 
-std::array<bool, CardFields::BoxCount> CardFields::faultyBoxes(const Answers &answers) const
+std::array<QString, CardFields::BoxCount> CardFields::marks(const Answers &answers) const
 {
-    std::array<bool, BoxCount> marked{};
+    std::array<QString, BoxCount> marked;
     for (const Fault &f : faults(answers)) {
         if (!f.marked)
             continue;
-        marked[f.box] = true;
+        marked[f.box] = f.message;
         // Every tick of an over-ticked group shows it, not only the first.
         if (const Group *g = groupOf(f.box)) {
-            for (const int box : g->boxes)
-                marked[box] = marked[box] || (answers.visible(box) && isTicked(answers.answer(box)));
+            for (const int box : g->boxes) {
+                if (answers.visible(box) && isTicked(answers.answer(box)))
+                    marked[box] = f.message;
+            }
         }
     }
     return marked;
+}
+
+std::array<bool, CardFields::BoxCount> CardFields::faultyBoxes(const Answers &answers) const
+{
+    const std::array<QString, BoxCount> why = marks(answers);
+    std::array<bool, BoxCount> faulty{};
+    for (int i = 0; i < BoxCount; ++i)
+        faulty[i] = !why[i].isEmpty();
+    return faulty;
 }

@@ -91,7 +91,10 @@ public:
         std::function<bool(int)> visible;
     };
     std::vector<Fault> faults(const Answers &answers) const;
-    // The boxes whose own answer is at fault (a date part), for marking them.
+    // For each box whose answer is wrong, why (empty for the others): a date
+    // part at fault, every tick of an over-ticked group. A missing answer is
+    // not marked.
+    std::array<QString, BoxCount> marks(const Answers &answers) const;
     std::array<bool, BoxCount> faultyBoxes(const Answers &answers) const;
 
     // The name a group is read by: what its boxes' questions share ("Purpose

@@ -116,8 +116,6 @@ void frmCanCard::buildBoxes()
     for (int i = 0; i < CardFormModel::BoxCount; ++i) {
         auto *box = new AnswerBox(i, this);
         box->hide();
-        if (i == 0)
-            box->setToolTip(u"Use Tab key to advance"_s);
         m_boxes[i] = box;
         registerControl(box, ControlKind::TextBox, u"txtAddress(%1)"_s.arg(i), i, true);
         connect(box, &AnswerBox::gotFocus, this, &frmCanCard::txtAddress_GotFocus);
@@ -286,6 +284,12 @@ void frmCanCard::updateBox(int index)
     box->setBordered(b.bordered);
     box->setTick(fields.isTick(index));
     box->setMark(m_model.markText(index));
+    // A wrong answer says why; the first box says how to go on.
+    const QString tip = m_model.isMarked(index) ? m_model.markText(index)
+                        : index == 0           ? u"Use Tab key to advance"_s
+                                               : QString();
+    if (box->toolTip() != tip)
+        box->setToolTip(tip);
     // Screen readers announce the question of the box, and the group a tick
     // belongs to.
     const QString question = m_model.questionFor(index);

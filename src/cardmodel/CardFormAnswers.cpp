@@ -25,29 +25,12 @@ CardFields::Answers CardFormModel::answersForFaults() const
             [this](int box) { return m_boxes[box].visible; }};
 }
 
-std::vector<CardFields::Fault> CardFormModel::answerFaults() const
-{
-    return fields().faults(answersForFaults());
-}
-
 void CardFormModel::updateMarks()
 {
-    const CardFields &f = fields();
-    std::array<QString, BoxCount> marks;
-    if (!f.isEmpty()) {
-        const std::vector<CardFields::Fault> faults = answerFaults();
-        const std::array<bool, BoxCount> faulty = f.faultyBoxes(answersForFaults());
-        for (int i = 0; i < BoxCount; ++i) {
-            // The box being typed in is judged once it is left.
-            if (!faulty[i] || i == m_editBox)
-                continue;
-            for (const CardFields::Fault &fault : faults) {
-                const CardFields::Group *g = f.groupOf(fault.box);
-                if (fault.marked && (fault.box == i || (g && g == f.groupOf(i))))
-                    marks[i] = fault.message;
-            }
-        }
-    }
+    std::array<QString, BoxCount> marks = fields().marks(answersForFaults());
+    // The box being typed in is judged once it is left.
+    if (m_editBox >= 0)
+        marks[m_editBox].clear();
     for (int i = 0; i < BoxCount; ++i) {
         if (marks[i] != m_marks[i]) {
             m_marks[i] = marks[i];

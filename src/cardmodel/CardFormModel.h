@@ -140,8 +140,6 @@ public:
     // why; never the box being typed in.
     bool isMarked(int index) const { return !m_marks.at(index).isEmpty(); }
     QString markText(int index) const { return m_marks.at(index); }
-    // The faults of the answers as the card would print them.
-    std::vector<CardFields::Fault> answerFaults() const;
     void setBoxRect(int index, const TwipRect &rect);
     void setBoxVisible(int index, bool visible);
 

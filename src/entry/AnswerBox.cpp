@@ -11,8 +11,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 bool countsAsFocusChange(Qt::FocusReason reason)
@@ -116,7 +114,6 @@ void AnswerBox::setMark(const QString &why)
     if (m_mark == why)
         return;
     m_mark = why;
-    setToolTip(why.isEmpty() ? (m_index == 0 ? u"Use Tab key to advance"_s : QString()) : why);
     update();
 }
 

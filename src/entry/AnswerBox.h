@@ -25,7 +25,8 @@ public:
     bool isTick() const { return m_tick; }
     // A tick box is ticked when its answer holds anything but spaces.
     bool isTicked() const;
-    // Marks an answer that is wrong, with why as its tool tip; empty clears.
+    // Frames an answer that is wrong in red; why is kept for the window's
+    // tool tip. Empty clears.
     void setMark(const QString &why);
     QString mark() const { return m_mark; }
 
