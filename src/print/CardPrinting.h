@@ -10,7 +10,7 @@
 #include <optional>
 
 // A printer that cards are printed on, as the card window sees it: the
-// system's printer (CardPrinter) or, in tests, one that prints to a file.
+// system's printers (CardPrinter) or, in tests, one that prints to a file.
 class CardPrinting
 {
 public:
@@ -29,7 +29,15 @@ public:
     // as a job the printer still holds; empty when it printed.
     virtual QString lastNote() const { return {}; }
 
-    // The program's one printer, following the system's default printer.
-    // Needs the GUI application object.
+    // The printer the next job goes to, and its tray: an empty printer is
+    // the system's default printer at each job, an empty tray the printer's
+    // own choice. A printer that prints into a file ignores the choice.
+    virtual void choose(const QString &printer, const QString &tray) = 0;
+    // The printer a job would go to now; empty when there is none.
+    virtual QString currentPrinter() const = 0;
+    virtual QString currentTray() const { return {}; }
+
+    // The program's one printer for the system's printers. Needs the GUI
+    // application object.
     static CardPrinting &systemPrinter();
 };

@@ -68,18 +68,6 @@ Outcome askJob(int jobId)
 
 } // namespace
 
-int newestJobId(const QString &destination)
-{
-    cups_job_t *jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, destination.toUtf8().constData(), 1,
-                                   CUPS_WHICHJOBS_ALL);
-    int newest = 0;
-    for (int i = 0; i < count; ++i)
-        newest = std::max(newest, jobs[i].id);
-    cupsFreeJobs(count, jobs);
-    return newest;
-}
-
 Outcome waitForEnd(int jobId, std::chrono::milliseconds limit)
 {
     using Clock = std::chrono::steady_clock;

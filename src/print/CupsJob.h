@@ -5,13 +5,8 @@
 #include <chrono>
 
 // Follows a job on a CUPS destination after it was handed over, through
-// libcups: Qt's print engine submits the job but gives no job id, so the
-// printer finds the job that appeared during the print and waits for its end.
+// libcups, until the queue has printed or stopped it.
 namespace CupsJob {
-
-// The highest job id of this user on the destination, whatever its state;
-// 0 when there is none or the server cannot be asked.
-int newestJobId(const QString &destination);
 
 struct Outcome
 {

@@ -2,10 +2,12 @@
 
 #include "PageRenderer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 using namespace Qt::StringLiterals;
@@ -21,19 +23,55 @@ bool fail(QString *error, const QString &path, const QString &reason)
     return false;
 }
 
-using Painting = std::function<bool(QPainter &painter, QPdfWriter &writer)>;
+} // namespace
 
-bool writePdf(const QString &path, const PrintPage &page, const Painting &paint, QString *error)
+QByteArray withoutPrintScaling(const QByteArray &pdf)
+{
+    // The last trailer names the catalog and the previous cross-reference.
+    const qsizetype trailer = pdf.lastIndexOf("trailer");
+    const qsizetype start = pdf.lastIndexOf("startxref");
+    if (trailer < 0 || start < trailer)
+        return pdf;
+    const QString tail = QString::fromLatin1(pdf.mid(trailer));
+    const QRegularExpressionMatch root = QRegularExpression(u"/Root\\s+(\\d+)\\s+0\\s+R"_s).match(tail);
+    const QRegularExpressionMatch size = QRegularExpression(u"/Size\\s+(\\d+)"_s).match(tail);
+    const QRegularExpressionMatch info = QRegularExpression(u"/Info\\s+(\\d+\\s+0\\s+R)"_s).match(tail);
+    const QRegularExpressionMatch prev = QRegularExpression(u"startxref\\s+(\\d+)"_s).match(tail);
+    if (!root.hasMatch() || !size.hasMatch() || !prev.hasMatch())
+        return pdf;
+    const QByteArray number = root.captured(1).toLatin1();
+    const qsizetype object = pdf.indexOf("\n" + number + " 0 obj");
+    const qsizetype end = object < 0 ? -1 : pdf.indexOf("endobj", object);
+    const qsizetype open = object < 0 ? -1 : pdf.indexOf("<<", object);
+    const qsizetype close = end < 0 ? -1 : pdf.lastIndexOf(">>", end);
+    if (open < 0 || close < open || close > end || pdf.mid(open, close - open).contains("/ViewerPreferences"))
+        return pdf;
+
+    QByteArray out = pdf;
+    if (!out.endsWith('\n'))
+        out += '\n';
+    const qsizetype offset = out.size();
+    out += number + " 0 obj\n" + pdf.mid(open, close - open)
+           + "/ViewerPreferences << /PrintScaling /None >>\n>>\nendobj\n";
+    const qsizetype xref = out.size();
+    out += "xref\n" + number + " 1\n" + QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<<\n/Size " + size.captured(1).toLatin1() + "\n/Root " + number + " 0 R\n";
+    if (info.hasMatch())
+        out += "/Info " + info.captured(1).toLatin1() + "\n";
+    out += "/Prev " + prev.captured(1).toLatin1() + "\n>>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
+}
+
+bool write(const QString &path, const PrintPage &page, const Painting &paint, QString *error)
 {
     const QString problem = page.problem();
     if (!problem.isEmpty())
         return fail(error, path, problem);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, path, file.errorString());
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(Resolution);
         writer.setCreator(u"Borvessa"_s);
         writer.setTitle(QFileInfo(path).completeBaseName());
@@ -48,30 +86,28 @@ bool writePdf(const QString &path, const PrintPage &page, const Painting &paint,
         if (!painted)
             return fail(error, path, u"the PDF writer refused a new page"_s);
     }
-    if (file.error() != QFileDevice::NoError)
-        return fail(error, path, file.errorString());
-    if (!file.commit())
+    const QByteArray pdf = withoutPrintScaling(buffer.data());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
         return fail(error, path, file.errorString());
     return true;
 }
-
-} // namespace
 
 bool exportPdf(const QString &path, const PrintPage &page, int copies,
                const RenderOptions &options, QString *error)
 {
     if (copies < 1 && page.problem().isEmpty())
         return fail(error, path, u"there is no copy to write"_s);
-    return writePdf(path, page, [&](QPainter &painter, QPdfWriter &writer) {
-        return PageRenderer::paintCopies(painter, writer, page, copies, options);
+    return write(path, page, [&](QPainter &painter, QPagedPaintDevice &device) {
+        return PageRenderer::paintCopies(painter, device, page, copies, options);
     }, error);
 }
 
 bool exportSheet(const QString &path, const PrintPage &page, const PageRenderer::SheetPainter &paint,
                  QString *error)
 {
-    return writePdf(path, page, [&](QPainter &painter, QPdfWriter &writer) {
-        return PageRenderer::paintSheet(painter, writer, page, paint);
+    return write(path, page, [&](QPainter &painter, QPagedPaintDevice &device) {
+        return PageRenderer::paintSheet(painter, device, page, paint);
     }, error);
 }
 

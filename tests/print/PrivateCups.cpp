@@ -142,13 +142,108 @@ bool PrivateCups::start(QString *error)
     return failed(u"cupsd does not answer: "_s + log());
 }
 
+bool PrivateCups::run(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(tool(program), args);
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
+           && process.exitCode() == 0;
+}
+
 bool PrivateCups::admin(const QStringList &args)
 {
-    QProcess lpadmin;
-    lpadmin.setProcessChannelMode(QProcess::ForwardedChannels);
-    lpadmin.start(tool(u"lpadmin"_s), args);
-    return lpadmin.waitForFinished(10000) && lpadmin.exitStatus() == QProcess::NormalExit
-           && lpadmin.exitCode() == 0;
+    return run(u"lpadmin"_s, args);
+}
+
+bool PrivateCups::pause(const QString &name)
+{
+    return run(u"cupsdisable"_s, {name});
+}
+
+bool PrivateCups::resume(const QString &name)
+{
+    return run(u"cupsenable"_s, {name}) && run(u"cupsaccept"_s, {name});
+}
+
+bool PrivateCups::reject(const QString &name)
+{
+    return run(u"cupsreject"_s, {name});
+}
+
+namespace {
+
+// A printer description with A4, Letter and A6, the given margins on every
+// edge, and custom sizes and trays where asked.
+QByteArray describe(const QString &name, const PrivateCups::Printer &p)
+{
+    struct Size
+    {
+        const char *name;
+        int width;
+        int height;
+    };
+    const Size sizes[] = {{"A4", 595, 842}, {"Letter", 612, 792}, {"A6", 297, 420}};
+    const QByteArray m = QByteArray::number(p.margin);
+    QByteArray t = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                   "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"TEST.PPD\"\n"
+                   "*Manufacturer: \"Test\"\n*Product: \"(Test)\"\n*ModelName: \"" + name.toUtf8()
+                   + "\"\n*ShortNickName: \"" + name.toUtf8() + "\"\n*NickName: \"" + name.toUtf8()
+                   + "\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n"
+                     "*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
+                     "*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n";
+    if (p.pdf)
+        t += "*cupsFilter2: \"application/vnd.cups-pdf application/pdf 0 -\"\n";
+    t += "*HWMargins: " + m + " " + m + " " + m + " " + m + "\n";
+    if (p.customSizes)
+        t += "*VariablePaperSize: True\n*MaxMediaWidth: \"1000\"\n*MaxMediaHeight: \"1500\"\n"
+             "*NonUIOrderDependency: 100 AnySetup *CustomPageSize\n"
+             "*CustomPageSize True: \"pop pop pop <</PageSize [5 -2 roll]/ImagingBBox null>>setpagedevice\"\n"
+             "*ParamCustomPageSize Width: 1 points 36 1000\n*ParamCustomPageSize Height: 2 points 36 1500\n"
+             "*ParamCustomPageSize WidthOffset: 3 points 0 0\n*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
+             "*ParamCustomPageSize Orientation: 5 int 0 3\n";
+    for (const char *key : {"PageSize", "PageRegion"}) {
+        t += "*OpenUI *" + QByteArray(key) + ": PickOne\n*OrderDependency: 10 AnySetup *" + key + "\n*Default"
+             + key + ": A4\n";
+        for (const Size &s : sizes)
+            t += "*" + QByteArray(key) + " " + s.name + ": \"<</PageSize[" + QByteArray::number(s.width) + " "
+                 + QByteArray::number(s.height) + "]/ImagingBBox null>>setpagedevice\"\n";
+        t += "*CloseUI: *" + QByteArray(key) + "\n";
+    }
+    t += "*DefaultImageableArea: A4\n";
+    for (const Size &s : sizes)
+        t += "*ImageableArea " + QByteArray(s.name) + ": \"" + m + " " + m + " "
+             + QByteArray::number(s.width - p.margin) + " " + QByteArray::number(s.height - p.margin) + "\"\n";
+    t += "*DefaultPaperDimension: A4\n";
+    for (const Size &s : sizes)
+        t += "*PaperDimension " + QByteArray(s.name) + ": \"" + QByteArray::number(s.width) + " "
+             + QByteArray::number(s.height) + "\"\n";
+    if (!p.trays.isEmpty()) {
+        t += "*OpenUI *InputSlot: PickOne\n*OrderDependency: 20 AnySetup *InputSlot\n*DefaultInputSlot: "
+             + p.trays.first().toUtf8() + "\n";
+        for (int i = 0; i < p.trays.size(); ++i)
+            t += "*InputSlot " + p.trays.at(i).toUtf8() + ": \"<</MediaPosition " + QByteArray::number(i)
+                 + ">>setpagedevice\"\n";
+        t += "*CloseUI: *InputSlot\n";
+    }
+    t += "*DefaultFont: Courier\n*Font Courier: Standard \"(002.004S)\" Standard ROM\n";
+    return t;
+}
+
+} // namespace
+
+bool PrivateCups::addFileQueue(const QString &name, const Printer &printer, const QString &outputFile)
+{
+    // The job is written beside its place and moved there whole.
+    const QByteArray out = outputFile.toUtf8();
+    const QByteArray script = "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nif [ $# -ge 6 ]; then cat \"$6\"; else cat; fi >'"
+                              + out + ".part' || exit 1\nmv '" + out + ".part' '" + out + "'\nexit 0\n";
+    const QString scheme = u"file"_s + name.toLower();
+    const QString ppd = name + u".ppd"_s;
+    if (!writeFile(u"serverbin/backend/"_s + scheme, script, true) || !writeFile(ppd, describe(name, printer)))
+        return false;
+    return admin({u"-p"_s, name, u"-E"_s, u"-v"_s, scheme + u":/"_s, u"-P"_s, m_dir.filePath(ppd), u"-o"_s,
+                  u"printer-error-policy=abort-job"_s});
 }
 
 bool PrivateCups::addQueue(const QString &name, Backend backend, const QString &failure)

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -32,6 +33,22 @@ public:
     bool start(QString *error);
     // A queue with no driver, enabled and accepting jobs.
     bool addQueue(const QString &name, Backend backend, const QString &failure = {});
+    // A queue with a printer description, whose backend writes each job as
+    // it reaches the printer into outputFile: PDF for a PDF printer, else
+    // PostScript. The description declares the unprintable margins (points,
+    // every edge), custom sizes or none, and the trays.
+    struct Printer
+    {
+        bool pdf = true;
+        double margin = 0;
+        bool customSizes = true;
+        QStringList trays;
+    };
+    bool addFileQueue(const QString &name, const Printer &printer, const QString &outputFile);
+    // cupsdisable, cupsenable and cupsreject, by their IPP names.
+    bool pause(const QString &name);
+    bool resume(const QString &name);
+    bool reject(const QString &name);
     bool setDefault(const QString &name);
     bool removeQueue(const QString &name);
 
@@ -41,6 +58,7 @@ public:
 
 private:
     bool admin(const QStringList &args);
+    bool run(const QString &program, const QStringList &args);
     bool writeFile(const QString &relative, const QByteArray &text, bool executable = false);
     void stop();
 

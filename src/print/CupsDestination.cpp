@@ -1,0 +1,145 @@
+#include "CupsDestination.h"
+
+#include <cups/cups.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace CupsDestination {
+
+namespace {
+
+constexpr double TwipsPerHundredthMm = 1440.0 / 2540.0;
+
+struct DestDeleter
+{
+    void operator()(cups_dest_t *dest) const { cupsFreeDests(1, dest); }
+};
+using Dest = std::unique_ptr<cups_dest_t, DestDeleter>;
+
+struct InfoDeleter
+{
+    void operator()(cups_dinfo_t *info) const { cupsFreeDestInfo(info); }
+};
+using Info = std::unique_ptr<cups_dinfo_t, InfoDeleter>;
+
+Dest named(const QString &printer)
+{
+    return Dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(), nullptr));
+}
+
+QString option(const cups_dest_t *dest, const char *name)
+{
+    return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
+}
+
+// The printer's own message, else its state reasons, for the user.
+QString reason(const cups_dest_t *dest)
+{
+    QString text = option(dest, "printer-state-message").trimmed();
+    if (text.isEmpty()) {
+        QStringList reasons = option(dest, "printer-state-reasons").split(u',', Qt::SkipEmptyParts);
+        reasons.removeAll(u"none"_s);
+        reasons.removeAll(u"paused"_s);
+        text = reasons.join(u", "_s);
+    }
+    return text.isEmpty() ? QString() : u" (%1)"_s.arg(text);
+}
+
+} // namespace
+
+QStringList printers(QString *defaultPrinter)
+{
+    cups_dest_t *dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    QStringList names;
+    if (defaultPrinter)
+        defaultPrinter->clear();
+    for (int i = 0; i < count; ++i) {
+        if (dests[i].instance)
+            continue; // a user's set of options for a queue, not a queue
+        const QString name = QString::fromUtf8(dests[i].name);
+        names << name;
+        if (dests[i].is_default && defaultPrinter)
+            *defaultPrinter = name;
+    }
+    cupsFreeDests(count, dests);
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+QString unavailable(const QString &printer)
+{
+    const Dest dest = named(printer);
+    if (!dest)
+        return u"The printer \"%1\" is not installed."_s.arg(printer);
+    if (option(dest.get(), "printer-state") == u"5")
+        return u"The printer \"%1\" is paused or disabled%2; nothing was sent to it. Resume the printer, "
+               "then print again."_s.arg(printer, reason(dest.get()));
+    if (option(dest.get(), "printer-is-accepting-jobs") == u"false")
+        return u"The printer \"%1\" is not accepting jobs%2; nothing was sent to it."_s.arg(printer,
+                                                                                              reason(dest.get()));
+    return {};
+}
+
+std::optional<Media> media(const QString &printer, const QSizeF &portraitTwips)
+{
+    const Dest dest = named(printer);
+    if (!dest)
+        return std::nullopt;
+    const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    if (!info)
+        return std::nullopt;
+    const int width = int(std::lround(portraitTwips.width() / TwipsPerHundredthMm));
+    const int length = int(std::lround(portraitTwips.height() / TwipsPerHundredthMm));
+    cups_size_t size{};
+    if (!cupsGetDestMediaBySize(CUPS_HTTP_DEFAULT, dest.get(), info.get(), width, length,
+                                CUPS_MEDIA_FLAGS_DEFAULT, &size))
+        return std::nullopt;
+    // Never a neighbouring size: a quarter point at most either way.
+    constexpr int Tolerance = 9; // hundredths of a millimetre
+    if (std::abs(size.width - width) > Tolerance || std::abs(size.length - length) > Tolerance)
+        return std::nullopt;
+    return Media{QByteArray(size.media),
+                 QMarginsF(size.left, size.top, size.right, size.bottom) * TwipsPerHundredthMm};
+}
+
+QStringList trays(const QString &printer)
+{
+    const Dest dest = named(printer);
+    if (!dest)
+        return {};
+    const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
+    ipp_attribute_t *sources = info ? cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest.get(), info.get(),
+                                                            CUPS_MEDIA_SOURCE)
+                                    : nullptr;
+    QStringList names;
+    for (int i = 0; sources && i < ippGetCount(sources); ++i)
+        names << QString::fromUtf8(ippGetString(sources, i, nullptr));
+    return names.size() > 1 ? names : QStringList();
+}
+
+int submit(const Job &job, QString *error)
+{
+    int count = 0;
+    cups_option_t *options = nullptr;
+    count = cupsAddOption("media", job.media.name.constData(), count, &options);
+    // The page is the card's paper already: CUPS must neither scale it nor
+    // fit it to the printable area.
+    count = cupsAddOption("print-scaling", "none", count, &options);
+    count = cupsAddOption("fit-to-page", "false", count, &options);
+    const QByteArray tray = job.tray.toUtf8();
+    if (!tray.isEmpty())
+        count = cupsAddOption(CUPS_MEDIA_SOURCE, tray.constData(), count, &options);
+    const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printer.toUtf8().constData(),
+                                  job.file.toLocal8Bit().constData(), job.title.toUtf8().constData(), count,
+                                  options);
+    cupsFreeOptions(count, options);
+    if (id <= 0 && error)
+        *error = u"The printer \"%1\" refused the job: %2."_s.arg(job.printer,
+                                                                  QString::fromUtf8(cupsLastErrorString()));
+    return id;
+}
+
+} // namespace CupsDestination
