@@ -10,7 +10,7 @@ borvessa_install_deps() {
     local wanted=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools
                   libqt6svg6 libssl-dev libgif-dev libbenchmark-dev
                   poppler-utils fonts-dejavu-core desktop-file-utils appstream
-                  libcups2-dev cups printer-driver-cups-pdf "$@")
+                  libcups2-dev cups printer-driver-cups-pdf ghostscript "$@")
     local missing=()
     local p
     for p in "${wanted[@]}"; do

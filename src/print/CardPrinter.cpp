@@ -205,8 +205,13 @@ bool CardPrinter::runOnQueue(const PrintPage &page, QString *error, const Painti
         return fail(error, u"The printer \"%1\" cannot take the card's paper (%2 by %3 mm): it has no such "
                            "size and takes no custom size. Nothing was printed."_s
                                .arg(name, millimetres(page.paperWidth), millimetres(page.paperHeight)));
-    if (!m_tray.isEmpty() && !CupsDestination::trays(name).contains(m_tray))
-        return fail(error, u"The printer \"%1\" has no tray \"%2\". Nothing was printed."_s.arg(name, m_tray));
+    if (!m_tray.isEmpty()) {
+        const QStringList trays = CupsDestination::trays(name);
+        if (!trays.contains(m_tray))
+            return fail(error, u"The printer \"%1\" has no tray \"%2\"%3. Nothing was printed."_s.arg(
+                                   name, m_tray,
+                                   trays.isEmpty() ? u""_s : u"; its trays are %1"_s.arg(trays.join(u", "_s))));
+    }
 
     const QTemporaryDir folder(QDir::tempPath() + u"/borvessa-job-XXXXXX"_s);
     const QString file = folder.filePath(u"card.pdf"_s);

@@ -2,6 +2,8 @@
 
 #include <cups/cups.h>
 
+#include <cmath>
+#include <cstring>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -45,6 +47,52 @@ QString reason(const cups_dest_t *dest)
         text = reasons.join(u", "_s);
     }
     return text.isEmpty() ? QString() : u" (%1)"_s.arg(text);
+}
+
+// The queue's smallest margins over its named sizes, in hundredths of a mm:
+// what a custom size of that printer leaves unprinted.
+QMarginsF smallestMargins(cups_dest_t *dest, cups_dinfo_t *info)
+{
+    const int count = cupsGetDestMediaCount(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT);
+    QMarginsF least;
+    for (int i = 0; i < count; ++i) {
+        cups_size_t size{};
+        if (!cupsGetDestMediaByIndex(CUPS_HTTP_DEFAULT, dest, info, i, CUPS_MEDIA_FLAGS_DEFAULT, &size))
+            continue;
+        const QMarginsF m(size.left, size.top, size.right, size.bottom);
+        least = i == 0 ? m
+                       : QMarginsF(std::min(least.left(), m.left()), std::min(least.top(), m.top()),
+                                   std::min(least.right(), m.right()), std::min(least.bottom(), m.bottom()));
+    }
+    return least;
+}
+
+// A custom size of the card's paper, where the queue's custom range holds it.
+// libcups only finds the queue's named sizes, so the range is read from the
+// custom_min_ and custom_max_ sizes the queue lists among its media.
+std::optional<Media> customMedia(cups_dest_t *dest, cups_dinfo_t *info, int width, int length)
+{
+    ipp_attribute_t *supported = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA);
+    // pwgMediaForPWG answers in one buffer of its own: each size is copied.
+    std::optional<pwg_media_t> least;
+    std::optional<pwg_media_t> most;
+    for (int i = 0; supported && i < ippGetCount(supported); ++i) {
+        const char *name = ippGetString(supported, i, nullptr);
+        const pwg_media_t *size = name ? pwgMediaForPWG(name) : nullptr;
+        if (!size)
+            continue;
+        if (!strncmp(name, "custom_min_", 11))
+            least = *size;
+        else if (!strncmp(name, "custom_max_", 11))
+            most = *size;
+    }
+    if (!least || !most || width < least->width || width > most->width || length < least->length
+        || length > most->length)
+        return std::nullopt;
+    char name[128];
+    if (!pwgFormatSizeName(name, sizeof name, "custom", nullptr, width, length, nullptr))
+        return std::nullopt;
+    return Media{QByteArray(name), smallestMargins(dest, info) * TwipsPerHundredthMm};
 }
 
 } // namespace
@@ -91,12 +139,19 @@ std::optional<Media> media(const QString &printer, const QSizeF &portraitTwips)
     const Info info(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest.get()));
     if (!info)
         return std::nullopt;
-    const int width = int(std::lround(portraitTwips.width() / TwipsPerHundredthMm));
-    const int length = int(std::lround(portraitTwips.height() / TwipsPerHundredthMm));
+    // A queue without a driver lists no paper and hands the PDF to the
+    // printer as it is, on the paper the document itself gives.
+    ipp_attribute_t *listed = cupsFindDestSupported(CUPS_HTTP_DEFAULT, dest.get(), info.get(), CUPS_MEDIA);
+    if (!listed || ippGetCount(listed) == 0)
+        return Media{};
+    // Rounded up: a description-based queue cuts a custom size down to whole
+    // points, and a size that lies on a whole point must not lose one.
+    const int width = int(std::ceil(portraitTwips.width() / TwipsPerHundredthMm - 0.001));
+    const int length = int(std::ceil(portraitTwips.height() / TwipsPerHundredthMm - 0.001));
     cups_size_t size{};
     if (!cupsGetDestMediaBySize(CUPS_HTTP_DEFAULT, dest.get(), info.get(), width, length,
                                 CUPS_MEDIA_FLAGS_DEFAULT, &size))
-        return std::nullopt;
+        return customMedia(dest.get(), info.get(), width, length);
     // Never a neighbouring size: a quarter point at most either way.
     constexpr int Tolerance = 9; // hundredths of a millimetre
     if (std::abs(size.width - width) > Tolerance || std::abs(size.length - length) > Tolerance)
@@ -124,7 +179,8 @@ int submit(const Job &job, QString *error)
 {
     int count = 0;
     cups_option_t *options = nullptr;
-    count = cupsAddOption("media", job.media.name.constData(), count, &options);
+    if (!job.media.name.isEmpty())
+        count = cupsAddOption(CUPS_MEDIA, job.media.name.constData(), count, &options);
     // The page is the card's paper already: CUPS must neither scale it nor
     // fit it to the printable area.
     count = cupsAddOption("print-scaling", "none", count, &options);

@@ -24,7 +24,9 @@ QString unavailable(const QString &printer);
 // The paper a job asks the queue for.
 struct Media
 {
-    QByteArray name;    // the queue's size, or a custom size, as CUPS names it
+    // The queue's size, or a custom size, as CUPS names it; empty for a queue
+    // without a driver, which prints the document on its own paper.
+    QByteArray name;
     QMarginsF margins;  // the queue's unprintable margins, in twips, portrait
 };
 

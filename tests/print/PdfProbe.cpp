@@ -1,6 +1,9 @@
 #include "PdfProbe.h"
 
 #include <QProcess>
+
+#include <climits>
+#include <QTemporaryDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -68,6 +71,63 @@ QSizeF pageSize(const QString &pdf)
                                          QRegularExpression::MultilineOption);
     const QRegularExpressionMatch m = size.match(run(u"pdfinfo"_s, {pdf}));
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
+}
+
+QList<QRectF> mediaBoxes(const QString &pdf)
+{
+    static const QRegularExpression box(uR"(^Page\s+\d+ MediaBox:\s+([-\d.]+)\s+([-\d.]+)\s+([-\d.]+)\s+([-\d.]+))"_s,
+                                        QRegularExpression::MultilineOption);
+    QList<QRectF> boxes;
+    const QString info = run(u"pdfinfo"_s, {u"-box"_s, u"-f"_s, u"1"_s, u"-l"_s, u"9999"_s, pdf});
+    for (auto it = box.globalMatch(info); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        boxes << QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                        QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    }
+    return boxes;
+}
+
+QString complaints(const QString &pdf)
+{
+    QProcess p;
+    p.start(u"pdfinfo"_s, {pdf});
+    if (!p.waitForFinished(30000))
+        return u"pdfinfo did not end"_s;
+    return QString::fromUtf8(p.readAllStandardError()).trimmed();
+}
+
+QImage render(const QString &pdf, int dpi)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(u"page"_s);
+    QProcess p;
+    p.start(u"pdftoppm"_s, {u"-gray"_s, u"-r"_s, QString::number(dpi), u"-singlefile"_s, u"-f"_s, u"1"_s,
+                           u"-l"_s, u"1"_s, pdf, base});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    return QImage(base + u".pgm"_s).convertToFormat(QImage::Format_Grayscale8);
+}
+
+QRectF ink(const QImage &page, int dpi, const QRectF &area)
+{
+    const double perPoint = dpi / 72.0;
+    const QRect pixels = QRectF(area.topLeft() * perPoint, area.size() * perPoint).toAlignedRect()
+                             .intersected(page.rect());
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        const uchar *line = page.constScanLine(y);
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            if (line[x] >= 128)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return {};
+    return QRectF(left / perPoint, top / perPoint, (right + 1 - left) / perPoint, (bottom + 1 - top) / perPoint);
 }
 
 } // namespace PdfProbe

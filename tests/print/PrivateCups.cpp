@@ -8,6 +8,7 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -85,6 +86,8 @@ bool PrivateCups::start(QString *error)
     QDir dir(root);
     for (const char *sub : {"spool", "cache", "state", "tmp", "log", "serverbin/backend"})
         dir.mkpath(QString::fromLatin1(sub));
+    // Filters run as the daemon's user and keep their files in its TempDir.
+    ::chmod(QFile::encodeName(dir.filePath(u"tmp"_s)).constData(), 01777);
     // The system's filters and helpers, with backends of our own.
     for (const char *sub : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver"})
         QFile::link(u"/usr/lib/cups/"_s + QString::fromLatin1(sub), dir.filePath(u"serverbin/"_s + QString::fromLatin1(sub)));

@@ -22,6 +22,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -262,6 +263,20 @@ void TestPrint::onePagePerCopy()
     const QString pdf = printToPdf(card, viaTool, copies);
     QVERIFY(!pdf.isEmpty());
     QCOMPARE(PdfProbe::pageCount(pdf), copies);
+    QCOMPARE(PdfProbe::complaints(pdf), QString());
+    // Every page is the card's paper, and the catalog the file ends with
+    // asks viewers to print it at that size.
+    QCOMPARE(PdfProbe::mediaBoxes(pdf), QList<QRectF>(copies, QRectF(0, 0, 216, 360)));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QRegularExpressionMatch root = QRegularExpression(u"/Root (\\d+) 0 R"_s).match(
+        QString::fromLatin1(bytes.mid(bytes.lastIndexOf("trailer"))));
+    QVERIFY(root.hasMatch());
+    const qsizetype catalog = bytes.lastIndexOf("\n" + root.captured(1).toLatin1() + " 0 obj");
+    QVERIFY(catalog > 0);
+    const QByteArray object = bytes.mid(catalog, bytes.indexOf("endobj", catalog) - catalog);
+    QVERIFY2(object.contains("/Type /Catalog") && object.contains("/PrintScaling /None"), object.constData());
     const QList<PdfProbe::Word> words = PdfProbe::words(pdf);
     QCOMPARE(words.count(), copies);
     for (const PdfProbe::Word &w : words) {

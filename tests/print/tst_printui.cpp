@@ -5,6 +5,7 @@
 #include "CardFormModel.h"
 #include "CardPrinter.h"
 #include "PagePreview.h"
+#include "PdfExport.h"
 #include "PdfProbe.h"
 #include "PrintLayout.h"
 #include "PrintPreviewDialog.h"
@@ -23,6 +24,7 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -65,6 +67,10 @@ private Q_SLOTS:
     void jobsAreFollowedToTheirEnd_data();
     void jobsAreFollowedToTheirEnd();
     void noDefaultPrinterNamesTheInstalledOnes();
+    void jobsReachTheQueueAtTheCardsSize_data();
+    void jobsReachTheQueueAtTheCardsSize();
+    void queuesThatCannotPrintAreNamed_data();
+    void queuesThatCannotPrintAreNamed();
     void cleanupTestCase();
 
 private:
@@ -75,6 +81,7 @@ private:
         QString err;
     };
     Tool runTool(const QStringList &args);
+    QString jobAsPdf(const QString &queue);
 
     PrintPage loadPage(const PrintTestCard &card);
 
@@ -206,10 +213,8 @@ void TestPrintUi::noPrinterInstalled()
     card.boxes = {{0, 1000, 1270, true, u"Nowhere"_s}};
     QString error = u"unchanged"_s;
     CardPrinter printer;
-    const QPageLayout before = printer.printer().pageLayout();
     QVERIFY(!printer.print(loadPage(card), 1, {}, &error));
     QVERIFY2(error.startsWith(u"No printer is installed"_s), qPrintable(error));
-    QCOMPARE(printer.printer().pageLayout(), before);
 
     // The card tool says the same and fails.
     const QString file = m_dir.filePath(u"noprinter.qcf"_s);
@@ -371,9 +376,18 @@ bool TestPrintUi::startCups()
         qWarning("%s", qPrintable(error));
         return false;
     }
+    PrivateCups::Printer laser;
+    laser.pdf = false;
+    laser.margin = 17.01; // 6 mm
+    laser.trays = {u"Tray1"_s, u"Tray2"_s};
+    PrivateCups::Printer fixed;
+    fixed.customSizes = false;
     if (!cups->addQueue(u"Finisher"_s, PrivateCups::Backend::Completes)
         || !cups->addQueue(u"Jammer"_s, PrivateCups::Backend::Fails, u"Paper jam in tray 2"_s)
-        || !cups->addQueue(u"Sleeper"_s, PrivateCups::Backend::Holds, u"Warming up"_s))
+        || !cups->addQueue(u"Sleeper"_s, PrivateCups::Backend::Holds, u"Warming up"_s)
+        || !cups->addFileQueue(u"PdfQueue"_s, {}, m_dir.filePath(u"PdfQueue.out"_s))
+        || !cups->addFileQueue(u"Laser"_s, laser, m_dir.filePath(u"Laser.out"_s))
+        || !cups->addFileQueue(u"FixedSizes"_s, fixed, m_dir.filePath(u"FixedSizes.out"_s)))
         return false;
     m_cups = std::move(cups);
     return true;
@@ -464,6 +478,146 @@ void TestPrintUi::noDefaultPrinterNamesTheInstalledOnes()
     const Tool tool = runTool({u"print"_s, file});
     QCOMPARE(tool.exitCode, 1);
     QCOMPARE(tool.err.trimmed(), file + u": "_s + error);
+}
+
+// What reached the queue, as a PDF file: the job itself from a PDF printer,
+// the PostScript job through Ghostscript.
+QString TestPrintUi::jobAsPdf(const QString &queue)
+{
+    const QString job = m_dir.filePath(queue + u".out"_s);
+    QFile file(job);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    if (file.peek(5) == "%PDF-")
+        return job;
+    const QString pdf = job + u".pdf"_s;
+    QProcess gs;
+    gs.start(u"gs"_s, {u"-q"_s, u"-dSAFER"_s, u"-dBATCH"_s, u"-dNOPAUSE"_s, u"-sDEVICE=pdfwrite"_s,
+                       u"-sOutputFile="_s + pdf, job});
+    return gs.waitForFinished(60000) && gs.exitCode() == 0 ? pdf : QString();
+}
+
+void TestPrintUi::jobsReachTheQueueAtTheCardsSize_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("tray");
+    QTest::addColumn<double>("margin"); // twips
+
+    QTest::newRow("PDF printer") << u"PdfQueue"_s << QString() << 0.0;
+    QTest::newRow("PostScript printer with 6 mm margins, second tray") << u"Laser"_s << u"tray-2"_s << 340.2;
+}
+
+// The job that reaches the queue is the card's paper, unscaled: each answer
+// lands where Export PDF puts it, and the page is the card's size.
+void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
+{
+    QFETCH(QString, queue);
+    QFETCH(QString, tray);
+    QFETCH(double, margin);
+    if (!PrivateCups::installed() || QStandardPaths::findExecutable(u"gs"_s).isEmpty())
+        QSKIP("cupsd or Ghostscript is not installed");
+    QVERIFY(startCups());
+
+    // The Canada card's own paper, which no printer has as a size.
+    PrintTestCard card;
+    card.paperWidth = 3400;
+    card.paperHeight = 6240;
+    card.margin = 135;
+    card.enlarge = u"1.004"_s;
+    card.boxes = {{0, 1000, 1270, true, u"Near"_s}, {1, 2300, 5800, true, u"Far"_s},
+                  {2, 300, 3000, true, u"Middle"_s}};
+    const PrintPage page = loadPage(card);
+    const QString reference = m_dir.filePath(queue + u"-export.pdf"_s);
+    QString error;
+    QVERIFY2(PdfExport::exportPdf(reference, page, 1, {}, &error), qPrintable(error));
+
+    CardPrinter printer;
+    printer.choose(queue, tray);
+    QCOMPARE(printer.currentPrinter(), queue);
+    const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
+    QVERIFY(margins);
+    QVERIFY2(qAbs(margins->left() - margin) < 2 && qAbs(margins->bottom() - margin) < 2,
+             qPrintable(u"left margin %1 twips"_s.arg(margins->left())));
+    QVERIFY2(printer.print(page, 1, {}, &error), qPrintable(error + u"\n"_s + m_cups->log()));
+
+    const QString job = jobAsPdf(queue);
+    QVERIFY2(!job.isEmpty(), qPrintable(m_cups->log()));
+    const QSizeF size = PdfProbe::pageSize(job);
+    QVERIFY2(qAbs(size.width() - 170) <= 0.5 && qAbs(size.height() - 312) <= 0.5,
+             qPrintable(u"the job's page is %1 by %2 pt"_s.arg(size.width()).arg(size.height())));
+    // Where the ink of each answer lies, on both pages rendered alike.
+    constexpr int Dpi = 600;
+    const QImage exported = PdfProbe::render(reference, Dpi);
+    const QImage printed = PdfProbe::render(job, Dpi);
+    QVERIFY(!exported.isNull() && !printed.isNull());
+    const QList<PdfProbe::Word> words = PdfProbe::words(reference);
+    QCOMPARE(words.size(), 3);
+    constexpr double Tolerance = 0.2 * 72 / 25.4; // 0.2 mm in points
+    constexpr double Around = 4 * 72 / 25.4;      // the search area reaches 4 mm beyond the word
+    for (const PdfProbe::Word &w : words) {
+        const QRectF area = QRectF(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax))
+                                .adjusted(-Around, -Around, Around, Around);
+        const QRectF want = PdfProbe::ink(exported, Dpi, area);
+        const QRectF got = PdfProbe::ink(printed, Dpi, area);
+        QVERIFY2(!want.isEmpty() && !got.isEmpty(), qPrintable(w.text + u" has no ink"_s));
+        QVERIFY2(qAbs(got.left() - want.left()) <= Tolerance && qAbs(got.top() - want.top()) <= Tolerance
+                     && qAbs(got.right() - want.right()) <= Tolerance
+                     && qAbs(got.bottom() - want.bottom()) <= Tolerance,
+                 qPrintable(u"%1's ink at (%2, %3)-(%4, %5) pt, exported at (%6, %7)-(%8, %9)"_s.arg(w.text)
+                                .arg(got.left()).arg(got.top()).arg(got.right()).arg(got.bottom())
+                                .arg(want.left()).arg(want.top()).arg(want.right()).arg(want.bottom())));
+    }
+}
+
+void TestPrintUi::queuesThatCannotPrintAreNamed_data()
+{
+    QTest::addColumn<QString>("queue");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("paused") << u"PdfQueue"_s << u"pause"_s
+                            << u"The printer \"PdfQueue\" is paused or disabled"_s;
+    QTest::newRow("not accepting jobs") << u"PdfQueue"_s << u"reject"_s
+                                        << u"The printer \"PdfQueue\" is not accepting jobs"_s;
+    QTest::newRow("deleted") << u"Gone"_s << QString() << u"The printer \"Gone\" is not installed."_s;
+    QTest::newRow("no such paper") << u"FixedSizes"_s << QString()
+                                   << u"The printer \"FixedSizes\" cannot take the card's paper (76.2 by 127.0 mm)"_s;
+    QTest::newRow("no such tray") << u"PdfQueue"_s << u"tray"_s
+                                  << u"The printer \"PdfQueue\" has no tray \"Tray9\"."_s;
+}
+
+// Nothing is sent, and nothing claims success, when the queue cannot print
+// the card as it is.
+void TestPrintUi::queuesThatCannotPrintAreNamed()
+{
+    QFETCH(QString, queue);
+    QFETCH(QString, state);
+    QFETCH(QString, message);
+    if (!PrivateCups::installed())
+        QSKIP("cupsd is not installed");
+    QVERIFY(startCups());
+    if (queue == u"Gone"_s) {
+        QVERIFY(m_cups->addQueue(queue, PrivateCups::Backend::Completes));
+        QVERIFY(m_cups->removeQueue(queue));
+    }
+    if (state == u"pause"_s)
+        QVERIFY(m_cups->pause(queue));
+    else if (state == u"reject"_s)
+        QVERIFY(m_cups->reject(queue));
+    const QString out = m_dir.filePath(queue + u".out"_s);
+    QFile::remove(out);
+
+    PrintTestCard card;
+    card.boxes = {{0, 1000, 1270, true, u"Kept"_s}};
+    CardPrinter printer;
+    printer.choose(queue, state == u"tray"_s ? u"Tray9"_s : QString());
+    QString error;
+    const bool printed = printer.print(loadPage(card), 1, {}, &error);
+    if (!state.isEmpty() && state != u"tray"_s)
+        QVERIFY(m_cups->resume(queue));
+    QVERIFY(!printed);
+    QVERIFY2(error.startsWith(message), qPrintable(error));
+    QVERIFY(!QFile::exists(out));
 }
 
 QTEST_MAIN(TestPrintUi)
