@@ -2,6 +2,7 @@
 
 #include "CardFormModel.h"
 #include "PrintFont.h"
+#include "PrinterProfiles.h"
 
 #include <QGuiApplication>
 
@@ -50,7 +51,7 @@ void PrintLayout::fitAnswers(PrintPage &page)
 }
 
 PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> boxes,
-                            const TwipRect &picture)
+                            const TwipRect &picture, const PrinterProfile *profile)
 {
     PrintPage p;
     p.paperHeight = card.PaperHt();
@@ -61,6 +62,12 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
     p.fontName = card.varFontForPrting();
     p.fontSize = card.varFontSizeForPrting();
     p.picture = picture;
+    const float down = profile ? profile->layoutDown : 0.0f;
+    if (profile) {
+        p.leftMargin = float(profile->margin);
+        p.enlarge = profile->enlarge;
+        p.picture.top += down;
+    }
     const int n = int(std::min<std::size_t>(boxes.size(), PrintedBoxes));
     const auto question = [&](int i) {
         QString text;
@@ -77,7 +84,9 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
         const AnswerBoxState &b = boxes[std::size_t(i)];
         if (!b.visible)
             continue;
-        PrintItem item{i, b.rect, p.mapX(b.rect.left), p.mapY(b.rect.top), fields.printedText(i, b.text),
+        TwipRect rect = b.rect;
+        rect.top += down;
+        PrintItem item{i, rect, p.mapX(rect.left), p.mapY(rect.top), fields.printedText(i, b.text),
                        p.fontSize, true, question(i), -1};
         item.centred = fields.isTick(i);
         p.items.push_back(std::move(item));
@@ -97,10 +106,10 @@ PrintPage PrintLayout::page(const Card &card, std::span<const AnswerBoxState> bo
     return p;
 }
 
-PrintPage PrintLayout::page(const CardFormModel &form)
+PrintPage PrintLayout::page(const CardFormModel &form, const PrinterProfile *profile)
 {
     if (!form.clsCard())
         return {};
     // The boxes at rest: an edited box prints at its normal place and size.
-    return page(*form.clsCard(), form.restBoxes(), form.picture());
+    return page(*form.clsCard(), form.restBoxes(), form.picture(), profile);
 }

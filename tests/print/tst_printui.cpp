@@ -71,6 +71,7 @@ private Q_SLOTS:
     void jobsReachTheQueueAtTheCardsSize();
     void queuesThatCannotPrintAreNamed_data();
     void queuesThatCannotPrintAreNamed();
+    void eachPrinterKeepsItsOwnCalibration();
     void cleanupTestCase();
 
 private:
@@ -93,6 +94,9 @@ private:
 void TestPrintUi::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    // Printer calibrations are user settings: this test's own, for the card
+    // tool it starts as well.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(u"config"_s)));
     if (!PdfProbe::available())
         QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
 }
@@ -386,6 +390,7 @@ bool TestPrintUi::startCups()
         || !cups->addQueue(u"Jammer"_s, PrivateCups::Backend::Fails, u"Paper jam in tray 2"_s)
         || !cups->addQueue(u"Sleeper"_s, PrivateCups::Backend::Holds, u"Warming up"_s)
         || !cups->addFileQueue(u"PdfQueue"_s, {}, m_dir.filePath(u"PdfQueue.out"_s))
+        || !cups->addFileQueue(u"PdfQueueB"_s, {}, m_dir.filePath(u"PdfQueueB.out"_s))
         || !cups->addFileQueue(u"Laser"_s, laser, m_dir.filePath(u"Laser.out"_s))
         || !cups->addFileQueue(u"FixedSizes"_s, fixed, m_dir.filePath(u"FixedSizes.out"_s)))
         return false;
@@ -618,6 +623,80 @@ void TestPrintUi::queuesThatCannotPrintAreNamed()
     QVERIFY(!printed);
     QVERIFY2(error.startsWith(message), qPrintable(error));
     QVERIFY(!QFile::exists(out));
+}
+
+// Two printers that misplace the page differently each get their own
+// calibration of one card, in the user's settings: every job applies the
+// calibration of the printer it goes to, exactly as the card calibrated for
+// that printer alone would print, run after run, and the card file stays as
+// it was.
+void TestPrintUi::eachPrinterKeepsItsOwnCalibration()
+{
+    if (!PrivateCups::installed())
+        QSKIP("cupsd is not installed");
+    QVERIFY(startCups());
+
+    PrintTestCard card;
+    card.margin = 100;
+    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}, {1, 2400, 6500, true, u"Omega"_s},
+                  {2, 300, 3600, true, u"Middle"_s}};
+    const QString cardFile = m_dir.filePath(u"twoprinters.qcf"_s);
+    QVERIFY(card.write(cardFile));
+    QFile original(cardFile);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+
+    struct Printer
+    {
+        QString queue;
+        double scale;
+        QPointF shiftMm;
+        QString reference; // the card calibrated for this printer alone, printed to PDF
+    };
+    QList<Printer> printers = {{u"PdfQueue"_s, 1.004, {1.5, -0.8}, {}}, {u"PdfQueueB"_s, 1.0, {-2.0, 1.1}, {}}};
+    const double widthMm = card.paperWidth / 1440.0 * 25.4;
+    const double heightMm = card.paperHeight / 1440.0 * 25.4;
+    for (Printer &p : printers) {
+        const auto lands = [&p](const QPointF &mm) { return mm * p.scale + p.shiftMm; };
+        const QPointF a = lands({10, 10});
+        const QPointF b = lands({widthMm - 10, heightMm - 10});
+        const QString measured = u"%1,%2,%3,%4"_s.arg(a.x(), 0, 'f', 3).arg(a.y(), 0, 'f', 3)
+                                     .arg(b.x(), 0, 'f', 3).arg(b.y(), 0, 'f', 3);
+        const Tool kept = runTool({u"calibrate"_s, cardFile, u"--printer"_s, p.queue, u"--measured"_s, measured});
+        QVERIFY2(kept.exitCode == 0, qPrintable(kept.err));
+
+        const QString alone = m_dir.filePath(p.queue + u"-alone.qcf"_s);
+        QVERIFY(card.write(alone));
+        p.reference = m_dir.filePath(p.queue + u"-alone.pdf"_s);
+        QCOMPARE(runTool({u"calibrate"_s, alone, u"--measured"_s, measured}).exitCode, 0);
+        QCOMPARE(runTool({u"print"_s, alone, u"--pdf"_s, p.reference}).exitCode, 0);
+    }
+    original.seek(0);
+    QCOMPARE(original.readAll(), before);
+
+    constexpr double Tolerance = 0.2 * 72 / 25.4; // 0.2 mm in points
+    for (const int which : {0, 1, 0}) {
+        const Printer &p = printers.at(which);
+        const QString out = m_dir.filePath(p.queue + u".out"_s);
+        QFile::remove(out);
+        const Tool printed = runTool({u"print"_s, cardFile, u"--printer"_s, p.queue});
+        QVERIFY2(printed.exitCode == 0, qPrintable(printed.err + m_cups->log()));
+        const QList<PdfProbe::Word> want = PdfProbe::words(p.reference);
+        const QList<PdfProbe::Word> got = PdfProbe::words(out);
+        QCOMPARE(got.size(), want.size());
+        QCOMPARE(want.size(), 3);
+        for (const PdfProbe::Word &w : want) {
+            const PdfProbe::Word g = PdfProbe::find(got, w.text);
+            QVERIFY2(qAbs(g.xMin - w.xMin) <= Tolerance && qAbs(g.yMin - w.yMin) <= Tolerance
+                         && qAbs(g.xMax - w.xMax) <= Tolerance,
+                     qPrintable(u"on %1, %2 at (%3, %4), calibrated alone at (%5, %6)"_s.arg(p.queue, w.text)
+                                    .arg(g.xMin).arg(g.yMin).arg(w.xMin).arg(w.yMin)));
+        }
+    }
+    // The two calibrations differ, so neither printer could pass with the other's.
+    const PdfProbe::Word a = PdfProbe::find(PdfProbe::words(printers.at(0).reference), u"Omega"_s);
+    const PdfProbe::Word b = PdfProbe::find(PdfProbe::words(printers.at(1).reference), u"Omega"_s);
+    QVERIFY(qAbs(a.xMin - b.xMin) > 5 * Tolerance && qAbs(a.yMin - b.yMin) > 5 * Tolerance);
 }
 
 QTEST_MAIN(TestPrintUi)

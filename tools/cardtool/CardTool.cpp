@@ -83,18 +83,23 @@ int CardTool::usage(const QString &problem)
           "       borvessa-card check CARD...   (also the CARD.fields file beside it)\n"
           "       borvessa-card get CARD LINE\n"
           "       borvessa-card set CARD LINE TEXT\n"
-          "       borvessa-card print CARD [--copies N] [--pdf FILE] [--alignment] [--strict]\n"
-          "           prints the saved answers on the default printer, or into a PDF\n"
-          "           file with --pdf; N is 1 to 999 pages (default 1); --alignment\n"
-          "           adds each box's outline, for a test on plain paper. Answers that\n"
-          "           will not land in their fields go to standard error; with --strict\n"
-          "           nothing is printed then and the exit code is 1\n"
-          "       borvessa-card calibrate CARD --sheet [--pdf FILE]\n"
+          "       borvessa-card print CARD [--copies N] [--pdf FILE] [--printer NAME [--tray TRAY]]\n"
+          "                               [--alignment] [--strict]\n"
+          "           prints the saved answers on the default printer or on NAME, with\n"
+          "           that printer's calibration of the card where it has one, or into\n"
+          "           a PDF file with --pdf (as it would print on NAME, if given); N is\n"
+          "           1 to 999 pages (default 1); --alignment adds each box's outline,\n"
+          "           for a test on plain paper. Answers that will not land in their\n"
+          "           fields go to standard error; with --strict nothing is printed\n"
+          "           then and the exit code is 1\n"
+          "       borvessa-card calibrate CARD --sheet [--pdf FILE] [--printer NAME [--tray TRAY]]\n"
           "           prints the calibration sheet (marks A and B) on the card's paper\n"
-          "       borvessa-card calibrate CARD --measured AX,AY,BX,BY [--dry-run]\n"
+          "       borvessa-card calibrate CARD --measured AX,AY,BX,BY [--printer NAME [--tray TRAY]]\n"
+          "                                   [--dry-run]\n"
           "           solves the printer from where the marks landed (millimetres from\n"
-          "           the paper's left and top edges) and sets the card's enlargement,\n"
-          "           margin and layout; --dry-run only shows the solution\n");
+          "           the paper's left and top edges); with --printer keeps that as the\n"
+          "           card's calibration for NAME in your settings, else sets the card's\n"
+          "           own enlargement, margin and layout; --dry-run only shows the solution\n");
     return Usage;
 }
 

@@ -37,6 +37,11 @@ public:
                                                     const std::function<void(QPainter &)> &paint,
                                                     QString *error)>;
     void setSheetPrinter(SheetPrinterFunction printer) { m_sheetPrinter = std::move(printer); }
+    // Chooses the printer and tray the next jobs go to (empty: the default
+    // printer, its own tray) and answers the printer's name; empty when
+    // there is no printer.
+    using ChooserFunction = std::function<QString(const QString &printer, const QString &tray)>;
+    void setPrinterChooser(ChooserFunction chooser) { m_chooser = std::move(chooser); }
 
     // True for the commands that need a QGuiApplication.
     static bool isPrintingCommand(const QString &command);
@@ -73,4 +78,5 @@ private:
     PrinterFunction m_printer;
     MarginsFunction m_margins;
     SheetPrinterFunction m_sheetPrinter;
+    ChooserFunction m_chooser;
 };

@@ -4,6 +4,7 @@
 #include "CardFormModel.h"
 #include "PdfExport.h"
 #include "PrintLayout.h"
+#include "PrinterProfiles.h"
 #include "SheetModel.h"
 
 #include <QPainter>
@@ -13,22 +14,34 @@ using namespace Qt::StringLiterals;
 // The printing commands of the card tool: they need fonts, so they run with a
 // GUI application object (see main.cpp).
 
+namespace {
+
+// The printer's calibration of the card, where it has one.
+std::optional<PrinterProfile> profileFor(const QString &cardFile, const QString &printer, const QString &tray)
+{
+    return printer.isEmpty() ? std::nullopt : PrinterProfiles::profile(cardFile, printer, tray);
+}
+
+} // namespace
+
 int CardTool::print(const QStringList &args)
 {
     constexpr int MaxCopies = 999;
     QString cardFile;
     QString pdfFile;
+    QString printerName;
+    QString tray;
     int copies = 1;
     bool strict = false;
     RenderOptions options;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == u"--copies" || arg == u"--pdf") {
+        if (arg == u"--copies" || arg == u"--pdf" || arg == u"--printer" || arg == u"--tray") {
             if (i + 1 >= args.size())
                 return usage(u"%1 needs a value"_s.arg(arg));
             const QString value = args.at(++i);
-            if (arg == u"--pdf") {
-                pdfFile = value;
+            if (arg != u"--copies") {
+                (arg == u"--pdf" ? pdfFile : arg == u"--printer" ? printerName : tray) = value;
                 continue;
             }
             bool ok = false;
@@ -47,12 +60,20 @@ int CardTool::print(const QStringList &args)
     }
     if (cardFile.isEmpty())
         return usage(u"print takes one card file"_s);
+    if (!tray.isEmpty() && printerName.isEmpty())
+        return usage(u"--tray goes with --printer"_s);
 
     // The boxes exactly where the card window puts them after loading.
     CardFormModel form;
     if (!form.LoadCard(cardFile))
         return report(form.lastError().message(), BadCard);
-    const PrintPage page = PrintLayout::page(form);
+    // The page as it prints on the printer, with that printer's calibration
+    // of the card; into a PDF file, as it would print on --printer.
+    QString destination = printerName;
+    if (pdfFile.isEmpty() && m_chooser)
+        destination = m_chooser(printerName, tray);
+    const std::optional<PrinterProfile> profile = profileFor(cardFile, destination, tray);
+    const PrintPage page = PrintLayout::page(form, profile ? &*profile : nullptr);
     // The answers that will not land in their fields, on the device that
     // prints: a PDF file has no unprintable margin.
     std::optional<QMarginsF> margins;
@@ -88,14 +109,19 @@ int CardTool::calibrate(const QStringList &args)
     QString cardFile;
     QString pdfFile;
     QString measured;
+    QString printerName;
+    QString tray;
     bool sheet = false;
     bool dryRun = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        if (arg == u"--pdf" || arg == u"--measured") {
+        if (arg == u"--pdf" || arg == u"--measured" || arg == u"--printer" || arg == u"--tray") {
             if (i + 1 >= args.size())
                 return usage(u"%1 needs a value"_s.arg(arg));
-            (arg == u"--pdf" ? pdfFile : measured) = args.at(++i);
+            (arg == u"--pdf"       ? pdfFile
+             : arg == u"--printer" ? printerName
+             : arg == u"--tray"    ? tray
+                                   : measured) = args.at(++i);
         } else if (arg == u"--sheet") {
             sheet = true;
         } else if (arg == u"--dry-run") {
@@ -114,18 +140,23 @@ int CardTool::calibrate(const QStringList &args)
         return usage(u"--dry-run goes with --measured"_s);
     if (!sheet && !pdfFile.isEmpty())
         return usage(u"--pdf goes with --sheet"_s);
+    if (!tray.isEmpty() && printerName.isEmpty())
+        return usage(u"--tray goes with --printer"_s);
 
     CardFormModel form;
     if (!form.LoadCard(cardFile))
         return report(form.lastError().message(), BadCard);
+    // The card's own page: a printer's calibration is solved from the card's
+    // settings, so recalibrating one printer never depends on another.
     const PrintPage page = PrintLayout::page(form);
     QString error;
     if (sheet) {
         const auto paint = [&page](QPainter &painter) { Calibration::paintSheet(painter, page); };
         if (!pdfFile.isEmpty())
             return PdfExport::exportSheet(pdfFile, page, paint, &error) ? Ok : report(error, BadCard);
-        if (!m_sheetPrinter)
+        if (!m_sheetPrinter || !m_chooser)
             return report(u"borvessa-card: no printer support; use --pdf FILE"_s, BadCard);
+        m_chooser(printerName, tray);
         return m_sheetPrinter(page, paint, &error) ? Ok : report(u"%1: %2"_s.arg(cardFile, error), BadCard);
     }
 
@@ -138,6 +169,15 @@ int CardTool::calibrate(const QStringList &args)
     std::fputs((solution->summary() + u'\n').toLocal8Bit().constData(), m_out);
     if (dryRun)
         return Ok;
+    if (!printerName.isEmpty()) {
+        // The printer's own calibration, in the user's settings; the card
+        // file stays as it is.
+        const PrinterProfile profile{solution->margin, solution->enlarge, solution->layoutDown};
+        if (!PrinterProfiles::setProfile(cardFile, printerName, tray, profile, &error))
+            return report(error, BadCard);
+        std::fputs((PrinterProfiles::describe(printerName, tray, true) + u'\n').toLocal8Bit().constData(), m_out);
+        return Ok;
+    }
     if (!CardCalibration::apply(form, *solution, &error))
         return report(u"%1: %2"_s.arg(cardFile, error), BadCard);
     if (!form.SaveCard())

@@ -34,6 +34,11 @@ int main(int argc, char **argv)
         tool.setSheetPrinter([](const PrintPage &page, const std::function<void(QPainter &)> &paint, QString *error) {
             return CardPrinter::instance().printSheet(page, paint, error);
         });
+        tool.setPrinterChooser([](const QString &printer, const QString &tray) {
+            CardPrinter &system = CardPrinter::instance();
+            system.choose(printer, tray);
+            return system.currentPrinter();
+        });
         tool.setMarginsFunction([](const PrintPage &page) { return CardPrinter::instance().unprintableMargins(page); });
     });
 }
