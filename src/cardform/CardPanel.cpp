@@ -128,6 +128,14 @@ int CardPanel::copies() const
     return copies;
 }
 
+void CardPanel::setCopies(int copies)
+{
+    for (QRadioButton *option : m_option1) {
+        if (option->text().toInt() == copies)
+            option->setChecked(true);
+    }
+}
+
 bool CardPanel::showSwitches(const CardFormModel &model)
 {
     m_chkDefault->setChecked(model.chkDefault());

@@ -31,6 +31,8 @@ public:
 
     // The copies chosen: 1, 5, 10 or 25.
     int copies() const;
+    // Checks the option of that many copies; other numbers change nothing.
+    void setCopies(int copies);
     // Shows the card's switches; true when the design controls appeared or
     // went, so the panel changed its height.
     bool showSwitches(const CardFormModel &model);

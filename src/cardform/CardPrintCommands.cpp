@@ -8,6 +8,7 @@
 #include "PdfExport.h"
 #include "PrintLayout.h"
 #include "PrintPreviewDialog.h"
+#include "PrintSetupDialog.h"
 #include "SheetModel.h"
 
 #include <QDir>
@@ -39,12 +40,50 @@ CardPrintCommands::CardPrintCommands(CardFormModel &model, QWidget *window, std:
 
 CardPrinting &CardPrintCommands::printer()
 {
-    return m_printer ? *m_printer : CardPrinting::systemPrinter();
+    CardPrinting &printer = m_printer ? *m_printer : CardPrinting::systemPrinter();
+    const PrinterProfiles::Choice choice = PrinterProfiles::choice(m_model.CardNam());
+    printer.choose(choice.printer, choice.tray);
+    return printer;
 }
 
-PrintPage CardPrintCommands::page() const
+std::optional<PrinterProfile> CardPrintCommands::profile()
+{
+    CardPrinting &printer = this->printer();
+    return PrinterProfiles::profile(m_model.CardNam(), printer.currentPrinter(), printer.currentTray());
+}
+
+QString CardPrintCommands::calibrationText()
+{
+    CardPrinting &printer = this->printer();
+    return PrinterProfiles::describe(printer.currentPrinter(), printer.currentTray(), profile().has_value());
+}
+
+PrintPage CardPrintCommands::page()
+{
+    const std::optional<PrinterProfile> p = profile();
+    return PrintLayout::page(m_model, p ? &*p : nullptr);
+}
+
+PrintPage CardPrintCommands::cardPage() const
 {
     return PrintLayout::page(m_model);
+}
+
+bool CardPrintCommands::printWithDialog()
+{
+    if (!m_model.clsCard())
+        return false;
+    PrintSetupDialog dialog(m_model.varCardTitle(), m_model.CardNam(), cardPage(),
+                            PrinterProfiles::choice(m_model.CardNam()), m_copies(), m_window);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The card window gets the keyboard back, its edited box with it, even
+    // where the desktop does not give it back by itself.
+    m_window->activateWindow();
+    if (!accepted)
+        return false;
+    PrinterProfiles::setChoice(m_model.CardNam(), dialog.choice());
+    Q_EMIT copiesChosen(dialog.copies());
+    return print();
 }
 
 bool CardPrintCommands::print()
@@ -98,6 +137,7 @@ void CardPrintCommands::printPreview()
     const PrintPage page = this->page();
     PrintPreviewDialog dialog(page, m_copies(), previewOptions(), m_window, printer().unprintableMargins(page));
     dialog.setWindowTitle(u"Print Preview - %1"_s.arg(m_model.varCardTitle()));
+    dialog.setNote(calibrationText());
     // The page at the size of the card on screen, within the screen.
     QSize size(int(page.pageWidth() * m_scale()) + 80, int(page.pageHeight() * m_scale()) + 120);
     if (const QScreen *screen = m_window->screen())
@@ -109,7 +149,7 @@ void CardPrintCommands::printPreview()
 
 bool CardPrintCommands::exportPdf(const QString &path, bool alignment)
 {
-    const PrintPage page = this->page();
+    const PrintPage page = cardPage();
     RenderOptions options;
     options.drawOutlines = alignment;
     QString error;
@@ -159,7 +199,7 @@ bool CardPrintCommands::printCalibrationSheet()
         return false;
     const QString failure = u"The calibration sheet was not printed."_s;
     CardPrinting &printer = this->printer();
-    const PrintPage page = this->page();
+    const PrintPage page = cardPage();
     QString error;
     if (!printer.printSheet(page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
         Messages::error(failure + u"\n\n"_s + error);
@@ -173,7 +213,7 @@ bool CardPrintCommands::exportCalibrationSheet(const QString &path)
 {
     if (!m_model.clsCard())
         return false;
-    const PrintPage page = this->page();
+    const PrintPage page = cardPage();
     QString error;
     if (!PdfExport::exportSheet(path, page, [&page](QPainter &p) { Calibration::paintSheet(p, page); }, &error)) {
         Messages::error(u"The PDF file was not written.\n\n%1"_s.arg(error));
@@ -183,13 +223,15 @@ bool CardPrintCommands::exportCalibrationSheet(const QString &path)
     return true;
 }
 
-bool CardPrintCommands::applyCalibration(const QStringList &numbers)
+bool CardPrintCommands::applyCalibration(const QStringList &numbers, bool intoCard)
 {
     if (!m_model.clsCard())
         return false;
     QString error;
     const std::optional<Calibration::Measurement> m = Calibration::parse(numbers, &error);
-    const PrintPage page = this->page();
+    // Solved from the card's own settings, so a printer's calibration never
+    // depends on another printer's.
+    const PrintPage page = cardPage();
     std::optional<Calibration::Solution> solution;
     if (m)
         solution = Calibration::solve(page, *m, &error);
@@ -197,9 +239,29 @@ bool CardPrintCommands::applyCalibration(const QStringList &numbers)
         Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
         return false;
     }
-    if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(m_model.varCardTitle(), solution->summary()),
+    CardPrinting &printer = this->printer();
+    const QString name = printer.currentPrinter();
+    const QString tray = printer.currentTray();
+    if (!intoCard && name.isEmpty()) {
+        Messages::error(u"The calibration was not applied.\n\nNo printer is chosen and there is no default "
+                        "printer: choose one with File > Print first."_s);
+        return false;
+    }
+    const QString target = intoCard ? u"the card %1 itself (its settings and layout)"_s.arg(m_model.varCardTitle())
+                                    : u"%1 on the printer \"%2\"%3"_s.arg(m_model.varCardTitle(), name,
+                                          tray.isEmpty() ? QString() : u", tray "_s + tray);
+    if (!Messages::confirm(u"Apply this calibration to %1?\n\n%2"_s.arg(target, solution->summary()),
                            u"Calibrate Printing"_s))
         return false;
+    if (!intoCard) {
+        const PrinterProfile profile{solution->margin, solution->enlarge, solution->layoutDown};
+        if (!PrinterProfiles::setProfile(m_model.CardNam(), name, tray, profile, &error)) {
+            Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
+            return false;
+        }
+        Q_EMIT statusMessage(u"Calibration kept for the printer \"%1\"; Print Preview shows the result."_s.arg(name));
+        return true;
+    }
     if (!CardCalibration::apply(m_model, *solution, &error)) {
         Messages::error(u"The calibration was not applied.\n\n%1"_s.arg(error));
         return false;
@@ -212,7 +274,8 @@ void CardPrintCommands::calibratePrinting()
 {
     if (!m_model.clsCard())
         return;
-    CalibrationDialog dialog(m_model.varCardTitle(), m_window);
+    CardPrinting &printer = this->printer();
+    CalibrationDialog dialog(m_model.varCardTitle(), printer.currentPrinter(), printer.currentTray(), m_window);
     connect(&dialog, &CalibrationDialog::printSheetRequested, this, [this] { printCalibrationSheet(); });
     connect(&dialog, &CalibrationDialog::exportSheetRequested, this, [this, &dialog] {
         const QString path = QFileDialog::getSaveFileName(&dialog, u"Export Calibration Sheet"_s,
@@ -223,7 +286,7 @@ void CardPrintCommands::calibratePrinting()
     });
     // A refused measurement brings the dialog back with what was typed.
     while (dialog.exec() == QDialog::Accepted) {
-        if (applyCalibration(dialog.numbers()))
+        if (applyCalibration(dialog.numbers(), dialog.intoCard()))
             return;
     }
 }

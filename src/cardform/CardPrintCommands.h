@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrintPage.h"
+#include "PrinterProfiles.h"
 #include "RenderOptions.h"
 
 #include <QImage>
@@ -26,11 +27,22 @@ public:
     CardPrintCommands(CardFormModel &model, QWidget *window, std::function<int()> copies,
                       std::function<QImage()> picture, std::function<double()> scale);
 
-    // The page as it prints: the answers of the visible boxes 0 to 39.
-    PrintPage page() const;
-    // Asks for confirmation, then prints one page per copy; false when
-    // cancelled or the printer failed (the failure has been shown).
+    // The page as it prints: the answers of the visible boxes 0 to 39, with
+    // the calibration of the printer the card goes to where it has one.
+    PrintPage page();
+    // The page with the card's own print settings, as Export PDF writes it.
+    PrintPage cardPage() const;
+    // Asks for confirmation, then prints one page per copy on the card's
+    // printer; false when cancelled or the printer failed (the failure has
+    // been shown).
     bool print();
+    // File > Print: the printer, tray and copies first, remembered for the
+    // card, then the confirmation and the print.
+    bool printWithDialog();
+    // The calibration of the card for the printer and tray it goes to.
+    std::optional<PrinterProfile> profile();
+    // How the page prints there, for the preview and the dialogs.
+    QString calibrationText();
     // The faint card picture under the answers, for the preview.
     RenderOptions previewOptions() const;
     void printPreview();
@@ -50,8 +62,11 @@ public:
     void calibratePrinting();
     bool printCalibrationSheet();
     bool exportCalibrationSheet(const QString &path);
-    bool applyCalibration(const QStringList &numbers);
-    // The printer used; the program's one system printer unless set.
+    // Kept as the card's calibration for its printer, or, intoCard, written
+    // into the card's own settings and layout for the cards one hands out.
+    bool applyCalibration(const QStringList &numbers, bool intoCard = false);
+    // The printer used; the program's one system printer unless set. It is
+    // pointed at the card's remembered printer and tray before every use.
     void setPrinter(CardPrinting *printer) { m_printer = printer; }
     CardPrinting &printer();
 
@@ -60,6 +75,8 @@ Q_SIGNALS:
     void printRequested();
     // A short confirmation for the main window's status bar.
     void statusMessage(const QString &text);
+    // The print dialog's copies, for the panel to show.
+    void copiesChosen(int copies);
 
 private:
     CardFormModel &m_model;

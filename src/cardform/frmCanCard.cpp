@@ -73,7 +73,13 @@ frmCanCard::frmCanCard(double zoom, QWidget *parent)
     buildBoxes();
     buildPanel();
     buildMenus();
-    connect(&m_printing, &CardPrintCommands::printRequested, this, &frmCanCard::mnuPrint_Click);
+    // Print Preview's Print button prints as the panel's Print button does.
+    connect(&m_printing, &CardPrintCommands::printRequested, this, [this] {
+        PrintCard1();
+        if (m_model.isEditing())
+            m_model.ConfigCtrlForEditing();
+    });
+    connect(&m_printing, &CardPrintCommands::copiesChosen, m_panel, &CardPanel::setCopies);
     connect(&m_printing, &CardPrintCommands::statusMessage, this, &frmCanCard::statusMessage);
 
     connect(&m_model, &CardFormModel::boxChanged, this, &frmCanCard::updateBox);
@@ -608,14 +614,15 @@ void frmCanCard::buPrint_MouseUp()
 
 void frmCanCard::mnuPrint_Click()
 {
-    // The page takes every box at rest; the box being edited is enlarged
-    // again afterwards, its answer selected.
-    PrintCard1();
+    // The printer, tray and copies first; the page takes every box at rest,
+    // and the box being edited is enlarged again afterwards, its answer
+    // selected.
+    m_printing.printWithDialog();
     if (m_model.isEditing())
         m_model.ConfigCtrlForEditing();
 }
 
-PrintPage frmCanCard::PrintCard2() const
+PrintPage frmCanCard::PrintCard2()
 {
     return m_printing.page();
 }

@@ -149,7 +149,7 @@ public:
     // cancelled or the printer failed (the failure has been shown).
     bool PrintCard1();
     // The page as it prints: the answers of the visible boxes 0 to 39.
-    PrintPage PrintCard2() const;
+    PrintPage PrintCard2();
     // Print Preview, Export PDF, the alignment page and the calibration.
     CardPrintCommands &printing() { return m_printing; }
 

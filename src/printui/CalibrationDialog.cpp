@@ -1,5 +1,6 @@
 #include "CalibrationDialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -10,7 +11,9 @@
 
 using namespace Qt::StringLiterals;
 
-CalibrationDialog::CalibrationDialog(const QString &cardTitle, QWidget *parent) : QDialog(parent)
+CalibrationDialog::CalibrationDialog(const QString &cardTitle, const QString &printer, const QString &tray,
+                                     QWidget *parent)
+    : QDialog(parent)
 {
     setWindowTitle(u"Calibrate Printing - %1"_s.arg(cardTitle));
 
@@ -19,11 +22,20 @@ CalibrationDialog::CalibrationDialog(const QString &cardTitle, QWidget *parent) 
         "cards will be fed.\n"
         "2. With a ruler, measure where the centre of each cross landed: its distance from the paper's "
         "left edge and from its top edge, in millimetres.\n"
-        "3. Enter the four numbers and apply them. The card's enlargement, left print margin and "
-        "layout change so that this printer prints each answer in its field; save the card to keep "
-        "the change."_s,
+        "3. Enter the four numbers and apply them. They are kept as this card's calibration for the "
+        "printer below, in your settings: that printer then prints each answer in its field, and "
+        "other printers keep their own."_s,
         this);
     steps->setWordWrap(true);
+    const QString where = printer.isEmpty() ? u"no printer (choose one with File > Print)"_s
+                          : tray.isEmpty()  ? u"\"%1\""_s.arg(printer)
+                                            : u"\"%1\", tray %2"_s.arg(printer, tray);
+    auto *target = new QLabel(u"Printer: %1"_s.arg(where), this);
+    target->setTextFormat(Qt::PlainText);
+    target->setObjectName(u"printer"_s);
+    m_intoCard = new QCheckBox(u"&Write it into the card itself instead (enlargement, left print margin and "
+                               "layout), for the cards you hand out; save the card to keep it"_s,
+                               this);
 
     auto *printSheet = new QPushButton(u"Print &Sheet"_s, this);
     auto *exportSheet = new QPushButton(u"&Export Sheet PDF..."_s, this);
@@ -54,8 +66,10 @@ CalibrationDialog::CalibrationDialog(const QString &cardTitle, QWidget *parent) 
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(steps);
+    layout->addWidget(target);
     layout->addLayout(sheetButtons);
     layout->addLayout(form);
+    layout->addWidget(m_intoCard);
     layout->addWidget(buttons);
 }
 
@@ -71,4 +85,9 @@ void CalibrationDialog::setNumbers(const QStringList &numbers)
 {
     for (std::size_t i = 0; i < m_fields.size() && qsizetype(i) < numbers.size(); ++i)
         m_fields[i]->setText(numbers.at(qsizetype(i)));
+}
+
+bool CalibrationDialog::intoCard() const
+{
+    return m_intoCard->isChecked();
 }

@@ -71,6 +71,11 @@ PrintPreviewDialog::PrintPreviewDialog(const PrintPage &page, int copies,
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_preview, 1);
     layout->addWidget(m_misfits);
+    m_note = new QLabel(this);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setWordWrap(true);
+    m_note->setVisible(false);
+    layout->addWidget(m_note);
     layout->addLayout(pages);
     layout->addWidget(buttons);
 
@@ -97,4 +102,15 @@ QStringList PrintPreviewDialog::misfitTexts() const
 QString PrintPreviewDialog::pageText() const
 {
     return u"Page %1 of %2"_s.arg(m_current).arg(m_copies);
+}
+
+void PrintPreviewDialog::setNote(const QString &text)
+{
+    m_note->setText(text);
+    m_note->setVisible(!text.isEmpty());
+}
+
+QString PrintPreviewDialog::note() const
+{
+    return m_note->text();
 }

@@ -35,10 +35,14 @@ public:
     PagePreview *preview() const { return m_preview; }
     // The lines of the misfit list as shown.
     QStringList misfitTexts() const;
+    // A line under the page, such as which calibration the page prints with.
+    void setNote(const QString &text);
+    QString note() const;
 
 private:
     PagePreview *m_preview = nullptr;
     QLabel *m_pageLabel = nullptr;
+    QLabel *m_note = nullptr;
     QPlainTextEdit *m_misfits = nullptr;
     QPushButton *m_previous = nullptr;
     QPushButton *m_next = nullptr;

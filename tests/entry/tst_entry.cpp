@@ -21,7 +21,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -381,11 +383,17 @@ void TestEntry::undoBringsTheAnswerBackAfterPrintCancel()
     click(4);
     QTest::keyClicks(m_form->txtAddress(4), u"Okafor"_s);
     m_sink.answers = {Messages::Answer::Cancel};
+    // Ctrl+P asks for the printer first; its Print button goes on to the
+    // confirmation, which is cancelled.
+    QTimer::singleShot(0, this, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
     QTest::keySequence(m_form->txtAddress(4), QKeySequence::Print);
     QCOMPARE(m_sink.messages.size(), 1);
     QCOMPARE(m_sink.messages.first().defaultAnswer, Messages::Answer::Ok);
     // The answer comes back fully selected, so the next key replaces it ...
-    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(4));
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->txtAddress(4));
     QCOMPARE(m_form->txtAddress(4)->selectedText(), u"Okafor"_s);
     QTest::keyClicks(m_form->txtAddress(4), u"X"_s);
     QCOMPARE(m_form->model().box(4).text, u"X"_s);

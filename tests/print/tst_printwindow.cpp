@@ -8,7 +8,9 @@
 #include "Messages.h"
 #include "PdfProbe.h"
 #include "Numbers.h"
+#include "PrintSetupDialog.h"
 #include "PrintTestCard.h"
+#include "PrinterProfiles.h"
 #include "TestCards.h"
 #include "frmCanCard.h"
 
@@ -23,6 +25,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -48,6 +51,7 @@ private Q_SLOTS:
     void refusedCalibrationChangesNothing_data();
     void refusedCalibrationChangesNothing();
     void systemPrinterFailsWithoutAPrinter();
+    void printerCalibrationStaysOutOfTheCard();
 
 private:
     void openCard(const PrintTestCard &card);
@@ -63,6 +67,8 @@ void TestPrintWindow::initTestCase()
 {
     if (!PdfProbe::available())
         QSKIP("pdftotext and pdfinfo are needed (poppler-utils)");
+    // Printer choices and calibrations are user settings: this run's own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(u"config"_s)));
     Messages::setSink(&m_sink);
 }
 
@@ -179,12 +185,19 @@ void TestPrintWindow::menuPrintsTheEditedBoxAtItsNormalPlace()
     auto printer = pdfPrinter(pdf);
     m_form->printing().setPrinter(printer.get());
     m_sink.answers = {Messages::Answer::Ok};
+    // File > Print asks for the printer first; its Print button goes on.
+    QTimer::singleShot(0, this, [] {
+        if (auto *dialog = qobject_cast<PrintSetupDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
     m_form->mnuPrint()->trigger();
+    QCOMPARE(m_sink.messages.size(), 1);
     const PdfProbe::Word w = PdfProbe::find(PdfProbe::words(pdf), u"Bravo"_s);
     QVERIFY(std::abs(w.xMin - 600 / 20.0) < 0.5);
     QVERIFY(std::abs(w.yMin - 2000 / 20.0) < 0.5);
-    // Enlarged again afterwards, still focused.
-    QCOMPARE(QApplication::focusWidget(), m_form->txtAddress(4));
+    // Enlarged again afterwards, focused again once the window is active
+    // again after the dialogs.
+    QTRY_COMPARE(QApplication::focusWidget(), m_form->txtAddress(4));
     QCOMPARE(m_form->model().box(4).rect.height, 220.0f);
 }
 
@@ -281,7 +294,7 @@ void TestPrintWindow::calibrationMovesTheLayout()
     // A printer that prints 1 mm right and 2 mm low at scale 1 on the
     // 4320 by 7200 twip paper (76.2 by 127 mm).
     m_sink.answers = {Messages::Answer::Ok};
-    QVERIFY(m_form->printing().applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}));
+    QVERIFY(m_form->printing().applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}, true));
     QCOMPARE(m_sink.messages.size(), 1);
     QVERIFY(m_sink.messages.first().text.contains(u"Printer offset: 1.00 mm right, 2.00 mm down"_s));
     // margin = picture left + 1 mm; the picture goes to 270 - 2 mm.
@@ -326,7 +339,7 @@ void TestPrintWindow::refusedCalibrationChangesNothing()
     const auto boxes = m_form->model().boxes();
     const TwipRect picture = m_form->model().picture();
     m_sink.answers = {Messages::Answer::Cancel};
-    QVERIFY(!m_form->printing().applyCalibration(numbers));
+    QVERIFY(!m_form->printing().applyCalibration(numbers, true));
     QCOMPARE(m_sink.messages.size(), 1);
     QVERIFY2(m_sink.messages.first().text.startsWith(u"The calibration was not applied."_s) == !confirm,
              qPrintable(m_sink.messages.first().text));
@@ -350,6 +363,56 @@ void TestPrintWindow::systemPrinterFailsWithoutAPrinter()
     QCOMPARE(m_sink.messages.at(0).text, u"Print 1 declaration form(s)?"_s);
     QVERIFY2(m_sink.messages.at(1).text.startsWith(u"The card was not printed.\n\nNo printer is installed."_s),
              qPrintable(m_sink.messages.at(1).text));
+}
+
+// Calibrating for the card's printer keeps the calibration in the user's
+// settings: the card and its layout stay as they are, and what is printed on
+// that printer, and only there, follows it.
+void TestPrintWindow::printerCalibrationStaysOutOfTheCard()
+{
+    PrintTestCard card;
+    card.margin = 0;
+    card.boxes = {{0, 1000, 1270, true, u"Alpha"_s}};
+    openCard(card);
+    const QString pdf = m_dir.filePath(u"calibrated-printer.pdf"_s);
+    auto printer = pdfPrinter(pdf);
+    m_form->printing().setPrinter(printer.get());
+    const QString before = m_form->model().clsCard()->CardStr();
+    const TwipRect picture = m_form->model().picture();
+    QCOMPARE(m_form->printing().calibrationText(),
+             u"Prints with the card's own calibration: \"%1\" has none of its own."_s.arg(pdf));
+
+    // A printer that prints 1 mm right and 2 mm low at scale 1.
+    m_sink.answers = {Messages::Answer::Ok};
+    QVERIFY(m_form->printing().applyCalibration({u"11"_s, u"12"_s, u"67.2"_s, u"119"_s}));
+    QVERIFY2(m_sink.messages.first().text.contains(u"on the printer \"%1\""_s.arg(pdf)),
+             qPrintable(m_sink.messages.first().text));
+    QCOMPARE(m_form->model().clsCard()->CardStr(), before);
+    QCOMPARE(m_form->model().picture(), picture);
+    QVERIFY(!m_form->model().isModified());
+    QCOMPARE(m_form->printing().calibrationText(), u"Prints with the calibration for \"%1\"."_s.arg(pdf));
+
+    const float margin = std::round(picture.left + 1440 / 25.4f);
+    const float down = std::round(270 - 2 * 1440 / 25.4f - picture.top);
+    m_sink.answers = {Messages::Answer::Ok};
+    QVERIFY(m_form->PrintCard1());
+    PdfProbe::Word w = PdfProbe::find(PdfProbe::words(pdf), u"Alpha"_s);
+    QVERIFY2(std::abs(w.xMin - (1000 - margin) / 20) < 0.5 && std::abs(w.yMin - (1270 + down - 270) / 20) < 0.5,
+             qPrintable(u"at (%1, %2)"_s.arg(w.xMin).arg(w.yMin)));
+
+    // Another printer, and Export PDF, print with the card's own settings.
+    const QString other = m_dir.filePath(u"other-printer.pdf"_s);
+    auto second = pdfPrinter(other);
+    m_form->printing().setPrinter(second.get());
+    m_sink.answers = {Messages::Answer::Ok};
+    QVERIFY(m_form->PrintCard1());
+    w = PdfProbe::find(PdfProbe::words(other), u"Alpha"_s);
+    QVERIFY2(std::abs(w.xMin - 50) < 0.5 && std::abs(w.yMin - 50) < 0.5,
+             qPrintable(u"at (%1, %2)"_s.arg(w.xMin).arg(w.yMin)));
+    const QString exported = m_dir.filePath(u"exported.pdf"_s);
+    QVERIFY(m_form->printing().exportPdf(exported));
+    w = PdfProbe::find(PdfProbe::words(exported), u"Alpha"_s);
+    QVERIFY(std::abs(w.xMin - 50) < 0.5 && std::abs(w.yMin - 50) < 0.5);
 }
 
 QTEST_MAIN(TestPrintWindow)
