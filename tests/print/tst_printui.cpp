@@ -29,6 +29,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTest>
+#include <QTransform>
 
 using namespace Qt::StringLiterals;
 
@@ -507,9 +508,11 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize_data()
     QTest::addColumn<QString>("queue");
     QTest::addColumn<QString>("tray");
     QTest::addColumn<double>("margin"); // twips
+    QTest::addColumn<bool>("landscape");
 
-    QTest::newRow("PDF printer") << u"PdfQueue"_s << QString() << 0.0;
-    QTest::newRow("PostScript printer with 6 mm margins, second tray") << u"Laser"_s << u"tray-2"_s << 340.2;
+    QTest::newRow("PDF printer") << u"PdfQueue"_s << QString() << 0.0 << false;
+    QTest::newRow("PDF printer, landscape card") << u"PdfQueue"_s << QString() << 0.0 << true;
+    QTest::newRow("PostScript printer with 6 mm margins, second tray") << u"Laser"_s << u"tray-2"_s << 340.2 << false;
 }
 
 // The job that reaches the queue is the card's paper, unscaled: each answer
@@ -519,6 +522,7 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
     QFETCH(QString, queue);
     QFETCH(QString, tray);
     QFETCH(double, margin);
+    QFETCH(bool, landscape);
     if (!PrivateCups::installed() || QStandardPaths::findExecutable(u"gs"_s).isEmpty())
         QSKIP("cupsd or Ghostscript is not installed");
     QVERIFY(startCups());
@@ -529,8 +533,11 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
     card.paperHeight = 6240;
     card.margin = 135;
     card.enlarge = u"1.004"_s;
+    card.orientation = landscape ? u"L"_s : u"P"_s;
     card.boxes = {{0, 1000, 1270, true, u"Near"_s}, {1, 2300, 5800, true, u"Far"_s},
                   {2, 300, 3000, true, u"Middle"_s}};
+    if (landscape)
+        card.boxes[1].left = card.boxes[1].top = 2300;
     const PrintPage page = loadPage(card);
     const QString reference = m_dir.filePath(queue + u"-export.pdf"_s);
     QString error;
@@ -544,7 +551,6 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
     QVERIFY2(qAbs(margins->left() - margin) < 2 && qAbs(margins->bottom() - margin) < 2,
              qPrintable(u"left margin %1 twips"_s.arg(margins->left())));
     QVERIFY2(printer.print(page, 1, {}, &error), qPrintable(error + u"\n"_s + m_cups->log()));
-
     const QString job = jobAsPdf(queue);
     QVERIFY2(!job.isEmpty(), qPrintable(m_cups->log()));
     const QSizeF size = PdfProbe::pageSize(job);
@@ -552,16 +558,24 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
              qPrintable(u"the job's page is %1 by %2 pt"_s.arg(size.width()).arg(size.height())));
     // Where the ink of each answer lies, on both pages rendered alike.
     constexpr int Dpi = 600;
-    const QImage exported = PdfProbe::render(reference, Dpi);
+    QImage exported = PdfProbe::render(reference, Dpi);
     const QImage printed = PdfProbe::render(job, Dpi);
+    // A landscape page reaches the queue on the card's portrait paper,
+    // turned a quarter counter-clockwise: its top along the paper's left.
+    const double exportedWidth = exported.width() * 72.0 / Dpi;
+    const auto turned = [&](const QRectF &r) {
+        return landscape ? QRectF(r.top(), exportedWidth - r.right(), r.height(), r.width()) : r;
+    };
+    if (landscape)
+        exported = exported.transformed(QTransform().rotate(-90));
     QVERIFY(!exported.isNull() && !printed.isNull());
     const QList<PdfProbe::Word> words = PdfProbe::words(reference);
     QCOMPARE(words.size(), 3);
     constexpr double Tolerance = 0.2 * 72 / 25.4; // 0.2 mm in points
     constexpr double Around = 4 * 72 / 25.4;      // the search area reaches 4 mm beyond the word
     for (const PdfProbe::Word &w : words) {
-        const QRectF area = QRectF(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax))
-                                .adjusted(-Around, -Around, Around, Around);
+        const QRectF area = turned(QRectF(QPointF(w.xMin, w.yMin), QPointF(w.xMax, w.yMax))
+                                       .adjusted(-Around, -Around, Around, Around));
         const QRectF want = PdfProbe::ink(exported, Dpi, area);
         const QRectF got = PdfProbe::ink(printed, Dpi, area);
         QVERIFY2(!want.isEmpty() && !got.isEmpty(), qPrintable(w.text + u" has no ink"_s));
