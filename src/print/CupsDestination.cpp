@@ -185,9 +185,11 @@ int submit(const Job &job, QString *error)
     // fit it to the printable area.
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("fit-to-page", "false", count, &options);
-    const QByteArray tray = job.tray.toUtf8();
-    if (!tray.isEmpty())
-        count = cupsAddOption(CUPS_MEDIA_SOURCE, tray.constData(), count, &options);
+    // The tray goes as the media collection's source: a queue with a printer
+    // description maps that, not a bare media-source, to its input slot.
+    const QByteArray tray = "{media-source=" + job.tray.toUtf8() + "}";
+    if (!job.tray.isEmpty())
+        count = cupsAddOption("media-col", tray.constData(), count, &options);
     const int id = cupsPrintFile2(CUPS_HTTP_DEFAULT, job.printer.toUtf8().constData(),
                                   job.file.toLocal8Bit().constData(), job.title.toUtf8().constData(), count,
                                   options);

@@ -553,6 +553,12 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
     QVERIFY2(printer.print(page, 1, {}, &error), qPrintable(error + u"\n"_s + m_cups->log()));
     const QString job = jobAsPdf(queue);
     QVERIFY2(!job.isEmpty(), qPrintable(m_cups->log()));
+    if (!tray.isEmpty()) {
+        // The description's input slot for the tray reached the printer.
+        QFile file(m_dir.filePath(queue + u".out"_s));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("%%BeginFeature: *InputSlot Tray2"));
+    }
     const QSizeF size = PdfProbe::pageSize(job);
     QVERIFY2(qAbs(size.width() - 170) <= 0.5 && qAbs(size.height() - 312) <= 0.5,
              qPrintable(u"the job's page is %1 by %2 pt"_s.arg(size.width()).arg(size.height())));
