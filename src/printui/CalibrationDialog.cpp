@@ -24,7 +24,9 @@ CalibrationDialog::CalibrationDialog(const QString &cardTitle, const QString &pr
         "left edge and from its top edge, in millimetres.\n"
         "3. Enter the four numbers and apply them. They are kept as this card's calibration for the "
         "printer below, in your settings: that printer then prints each answer in its field, and "
-        "other printers keep their own."_s,
+        "other printers keep their own. A card's preparer can write them into the card itself "
+        "instead (its enlargement, left print margin and layout) for the cards they hand out, and "
+        "save the card to keep that."_s,
         this);
     steps->setWordWrap(true);
     const QString where = printer.isEmpty() ? u"no printer (choose one with File > Print)"_s
@@ -33,9 +35,7 @@ CalibrationDialog::CalibrationDialog(const QString &cardTitle, const QString &pr
     auto *target = new QLabel(u"Printer: %1"_s.arg(where), this);
     target->setTextFormat(Qt::PlainText);
     target->setObjectName(u"printer"_s);
-    m_intoCard = new QCheckBox(u"&Write it into the card itself instead (enlargement, left print margin and "
-                               "layout), for the cards you hand out; save the card to keep it"_s,
-                               this);
+    m_intoCard = new QCheckBox(u"&Write it into the card itself, for the cards you hand out"_s, this);
 
     auto *printSheet = new QPushButton(u"Print &Sheet"_s, this);
     auto *exportSheet = new QPushButton(u"&Export Sheet PDF..."_s, this);
