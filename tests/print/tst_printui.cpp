@@ -9,6 +9,8 @@
 #include "PdfProbe.h"
 #include "PrintLayout.h"
 #include "PrintPreviewDialog.h"
+#include "PrintSetupDialog.h"
+#include "PrinterProfiles.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,6 +20,7 @@
 #include "PrivateCups.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -73,6 +76,7 @@ private Q_SLOTS:
     void queuesThatCannotPrintAreNamed_data();
     void queuesThatCannotPrintAreNamed();
     void eachPrinterKeepsItsOwnCalibration();
+    void printDialogOffersTheQueuesAndTheirTrays();
     void cleanupTestCase();
 
 private:
@@ -717,6 +721,48 @@ void TestPrintUi::eachPrinterKeepsItsOwnCalibration()
     const PdfProbe::Word a = PdfProbe::find(PdfProbe::words(printers.at(0).reference), u"Omega"_s);
     const PdfProbe::Word b = PdfProbe::find(PdfProbe::words(printers.at(1).reference), u"Omega"_s);
     QVERIFY(qAbs(a.xMin - b.xMin) > 5 * Tolerance && qAbs(a.yMin - b.yMin) > 5 * Tolerance);
+}
+
+// File > Print's dialog: the installed queues with the default first, the
+// trays of the chosen one, its calibration and its state; a remembered
+// choice comes back for its own card only.
+void TestPrintUi::printDialogOffersTheQueuesAndTheirTrays()
+{
+    if (!PrivateCups::installed())
+        QSKIP("cupsd is not installed");
+    QVERIFY(startCups());
+    QVERIFY(m_cups->setDefault(u"PdfQueue"_s));
+    PrintTestCard card;
+    const QString cardFile = m_dir.filePath(u"Dialog.qcf"_s);
+    QVERIFY(card.write(cardFile));
+    QString error;
+    QVERIFY(PrinterProfiles::setProfile(cardFile, u"Laser"_s, u"tray-2"_s, {120, 1.01f, -20}, &error));
+    PrinterProfiles::setChoice(cardFile, {u"Laser"_s, u"tray-2"_s});
+    QCOMPARE(PrinterProfiles::choice(m_dir.filePath(u"Other.qcf"_s)).printer, QString());
+
+    PrintSetupDialog dialog(u"Dialog"_s, cardFile, loadPage(card), PrinterProfiles::choice(cardFile), 10);
+    QCOMPARE(dialog.printerBox()->itemText(0), u"Default printer (PdfQueue)"_s);
+    QVERIFY(dialog.printerBox()->findData(u"Jammer"_s) > 0);
+    QCOMPARE(dialog.choice().printer, u"Laser"_s);
+    QCOMPARE(dialog.choice().tray, u"tray-2"_s);
+    QCOMPARE(dialog.copies(), 10);
+    QCOMPARE(dialog.calibrationText(), u"Prints with the calibration for \"Laser\", tray tray-2."_s);
+    QVERIFY(dialog.trayBox()->isEnabled());
+    QCOMPARE(dialog.trayBox()->count(), 3); // the printer's choice, tray-1, tray-2
+
+    dialog.trayBox()->setCurrentIndex(dialog.trayBox()->findData(u"tray-1"_s));
+    QCOMPARE(dialog.calibrationText(),
+             u"Prints with the card's own calibration: \"Laser\", tray tray-1 has none of its own."_s);
+    QVERIFY(m_cups->pause(u"PdfQueueB"_s));
+    dialog.printerBox()->setCurrentIndex(dialog.printerBox()->findData(u"PdfQueueB"_s));
+    QVERIFY(!dialog.trayBox()->isEnabled());
+    QCOMPARE(dialog.choice().tray, QString());
+    QVERIFY2(dialog.problemText().startsWith(u"The printer \"PdfQueueB\" is paused or disabled"_s),
+             qPrintable(dialog.problemText()));
+    QVERIFY(m_cups->resume(u"PdfQueueB"_s));
+    dialog.printerBox()->setCurrentIndex(0);
+    QCOMPARE(dialog.choice().printer, QString());
+    QCOMPARE(dialog.problemText(), QString());
 }
 
 QTEST_MAIN(TestPrintUi)
