@@ -23,6 +23,23 @@ bool fail(QString *error, const QString &path, const QString &reason)
     return false;
 }
 
+// Where a classic cross-reference table at xref puts the object; -1 when the
+// table is not one of a single subsection from object 0.
+qsizetype objectOffset(const QByteArray &pdf, qint64 xref, qint64 number)
+{
+    static const QRegularExpression head(u"^xref\\s*\\n0 (\\d+)\\s*\\n"_s);
+    if (xref < 0 || xref >= pdf.size())
+        return -1;
+    const QRegularExpressionMatch m = head.match(QString::fromLatin1(pdf.mid(xref, 40)));
+    if (!m.hasMatch() || number >= m.captured(1).toLongLong())
+        return -1;
+    constexpr int EntrySize = 20;
+    const QByteArray entry = pdf.mid(xref + m.capturedLength(0) + number * EntrySize, EntrySize);
+    bool ok = false;
+    const qsizetype offset = entry.left(10).toLongLong(&ok);
+    return ok && entry.mid(17, 1) == "n" && offset < pdf.size() ? offset : -1;
+}
+
 } // namespace
 
 QByteArray withoutPrintScaling(const QByteArray &pdf)
@@ -40,9 +57,13 @@ QByteArray withoutPrintScaling(const QByteArray &pdf)
     if (!root.hasMatch() || !size.hasMatch() || !prev.hasMatch())
         return pdf;
     const QByteArray number = root.captured(1).toLatin1();
-    const qsizetype object = pdf.indexOf("\n" + number + " 0 obj");
-    const qsizetype end = object < 0 ? -1 : pdf.indexOf("endobj", object);
-    const qsizetype open = object < 0 ? -1 : pdf.indexOf("<<", object);
+    // The catalog is found through the cross-reference table, never by
+    // searching text that compressed streams might also hold.
+    const qsizetype object = objectOffset(pdf, prev.captured(1).toLongLong(), number.toLongLong());
+    if (object < 0 || pdf.mid(object, number.size() + 6) != number + " 0 obj")
+        return pdf;
+    const qsizetype end = pdf.indexOf("endobj", object);
+    const qsizetype open = pdf.indexOf("<<", object);
     const qsizetype close = end < 0 ? -1 : pdf.lastIndexOf(">>", end);
     if (open < 0 || close < open || close > end || pdf.mid(open, close - open).contains("/ViewerPreferences"))
         return pdf;
