@@ -149,13 +149,14 @@ std::optional<Media> media(const QString &printer, const QSizeF &portraitTwips)
     const int width = int(std::ceil(portraitTwips.width() / TwipsPerHundredthMm - 0.001));
     const int length = int(std::ceil(portraitTwips.height() / TwipsPerHundredthMm - 0.001));
     cups_size_t size{};
+    // The queue's own size where it is the card's within half a point either
+    // way (a description's A6 is 297 by 420 points), else a custom size:
+    // never a neighbouring size.
+    constexpr int Tolerance = 17; // hundredths of a millimetre
     if (!cupsGetDestMediaBySize(CUPS_HTTP_DEFAULT, dest.get(), info.get(), width, length,
-                                CUPS_MEDIA_FLAGS_DEFAULT, &size))
+                                CUPS_MEDIA_FLAGS_DEFAULT, &size)
+        || std::abs(size.width - width) > Tolerance || std::abs(size.length - length) > Tolerance)
         return customMedia(dest.get(), info.get(), width, length);
-    // Never a neighbouring size: a quarter point at most either way.
-    constexpr int Tolerance = 9; // hundredths of a millimetre
-    if (std::abs(size.width - width) > Tolerance || std::abs(size.length - length) > Tolerance)
-        return std::nullopt;
     return Media{QByteArray(size.media),
                  QMarginsF(size.left, size.top, size.right, size.bottom) * TwipsPerHundredthMm};
 }

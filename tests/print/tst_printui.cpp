@@ -513,10 +513,18 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize_data()
     QTest::addColumn<QString>("tray");
     QTest::addColumn<double>("margin"); // twips
     QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QSize>("paper"); // twips, portrait
 
-    QTest::newRow("PDF printer") << u"PdfQueue"_s << QString() << 0.0 << false;
-    QTest::newRow("PDF printer, landscape card") << u"PdfQueue"_s << QString() << 0.0 << true;
-    QTest::newRow("PostScript printer with 6 mm margins, second tray") << u"Laser"_s << u"tray-2"_s << 340.2 << false;
+    // The Canada card's paper, which no queue has as a size, and the queues'
+    // A6 of 297 by 420 points.
+    const QSize canada(3400, 6240);
+    const QSize a6(5940, 8400);
+    QTest::newRow("PDF printer") << u"PdfQueue"_s << QString() << 0.0 << false << canada;
+    QTest::newRow("PDF printer, landscape card") << u"PdfQueue"_s << QString() << 0.0 << true << canada;
+    QTest::newRow("PDF printer, A6 card") << u"PdfQueue"_s << QString() << 0.0 << false << a6;
+    QTest::newRow("PostScript printer with 6 mm margins, second tray")
+        << u"Laser"_s << u"tray-2"_s << 340.2 << false << canada;
+    QTest::newRow("PostScript printer, A6 card") << u"Laser"_s << QString() << 340.2 << false << a6;
 }
 
 // The job that reaches the queue is the card's paper, unscaled: each answer
@@ -527,14 +535,14 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
     QFETCH(QString, tray);
     QFETCH(double, margin);
     QFETCH(bool, landscape);
+    QFETCH(QSize, paper);
     if (!PrivateCups::installed() || QStandardPaths::findExecutable(u"gs"_s).isEmpty())
         QSKIP("cupsd or Ghostscript is not installed");
     QVERIFY(startCups());
 
-    // The Canada card's own paper, which no printer has as a size.
     PrintTestCard card;
-    card.paperWidth = 3400;
-    card.paperHeight = 6240;
+    card.paperWidth = paper.width();
+    card.paperHeight = paper.height();
     card.margin = 135;
     card.enlarge = u"1.004"_s;
     card.orientation = landscape ? u"L"_s : u"P"_s;
@@ -564,7 +572,7 @@ void TestPrintUi::jobsReachTheQueueAtTheCardsSize()
         QVERIFY(file.readAll().contains("%%BeginFeature: *InputSlot Tray2"));
     }
     const QSizeF size = PdfProbe::pageSize(job);
-    QVERIFY2(qAbs(size.width() - 170) <= 0.5 && qAbs(size.height() - 312) <= 0.5,
+    QVERIFY2(qAbs(size.width() - paper.width() / 20.0) <= 0.5 && qAbs(size.height() - paper.height() / 20.0) <= 0.5,
              qPrintable(u"the job's page is %1 by %2 pt"_s.arg(size.width()).arg(size.height())));
     // Where the ink of each answer lies, on both pages rendered alike.
     constexpr int Dpi = 600;
