@@ -36,10 +36,28 @@ QString option(const cups_dest_t *dest, const char *name)
     return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
 }
 
+// The message the queue was stopped with (cupsdisable -r) or the printer
+// gave; the list of destinations leaves it out, so the queue is asked.
+QString stateMessage(const cups_dest_t *dest)
+{
+    ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[1024];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     dest->name);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-state-message");
+    ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    ipp_attribute_t *attr = response ? ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT) : nullptr;
+    const QString text = attr ? QString::fromUtf8(ippGetString(attr, 0, nullptr)).trimmed() : QString();
+    ippDelete(response);
+    return text;
+}
+
 // The printer's own message, else its state reasons, for the user.
 QString reason(const cups_dest_t *dest)
 {
-    QString text = option(dest, "printer-state-message").trimmed();
+    QString text = stateMessage(dest);
     if (text.isEmpty()) {
         QStringList reasons = option(dest, "printer-state-reasons").split(u',', Qt::SkipEmptyParts);
         reasons.removeAll(u"none"_s);

@@ -159,9 +159,9 @@ bool PrivateCups::admin(const QStringList &args)
     return run(u"lpadmin"_s, args);
 }
 
-bool PrivateCups::pause(const QString &name)
+bool PrivateCups::pause(const QString &name, const QString &reason)
 {
-    return run(u"cupsdisable"_s, {name});
+    return run(u"cupsdisable"_s, reason.isEmpty() ? QStringList{name} : QStringList{u"-r"_s, reason, name});
 }
 
 bool PrivateCups::resume(const QString &name)

@@ -46,7 +46,7 @@ public:
     };
     bool addFileQueue(const QString &name, const Printer &printer, const QString &outputFile);
     // cupsdisable, cupsenable and cupsreject, by their IPP names.
-    bool pause(const QString &name);
+    bool pause(const QString &name, const QString &reason = {});
     bool resume(const QString &name);
     bool reject(const QString &name);
     bool setDefault(const QString &name);

@@ -613,7 +613,7 @@ void TestPrintUi::queuesThatCannotPrintAreNamed_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("paused") << u"PdfQueue"_s << u"pause"_s
-                            << u"The printer \"PdfQueue\" is paused or disabled"_s;
+                            << u"The printer \"PdfQueue\" is paused or disabled (Out of paper); nothing was sent"_s;
     QTest::newRow("not accepting jobs") << u"PdfQueue"_s << u"reject"_s
                                         << u"The printer \"PdfQueue\" is not accepting jobs"_s;
     QTest::newRow("deleted") << u"Gone"_s << QString() << u"The printer \"Gone\" is not installed."_s;
@@ -638,7 +638,7 @@ void TestPrintUi::queuesThatCannotPrintAreNamed()
         QVERIFY(m_cups->removeQueue(queue));
     }
     if (state == u"pause"_s)
-        QVERIFY(m_cups->pause(queue));
+        QVERIFY(m_cups->pause(queue, u"Out of paper"_s));
     else if (state == u"reject"_s)
         QVERIFY(m_cups->reject(queue));
     const QString out = m_dir.filePath(queue + u".out"_s);
