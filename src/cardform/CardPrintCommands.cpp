@@ -55,7 +55,9 @@ std::optional<PrinterProfile> CardPrintCommands::profile()
 QString CardPrintCommands::calibrationText()
 {
     CardPrinting &printer = this->printer();
-    return PrinterProfiles::describe(printer.currentPrinter(), printer.currentTray(), profile().has_value());
+    const QString name = printer.currentPrinter();
+    const QString tray = printer.currentTray();
+    return PrinterProfiles::describe(name, tray, PrinterProfiles::profile(m_model.CardNam(), name, tray).has_value());
 }
 
 PrintPage CardPrintCommands::page()

@@ -1,10 +1,10 @@
 #include "PrinterProfiles.h"
 
 #include "Numbers.h"
+#include "UserSettings.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -12,12 +12,6 @@ using namespace Qt::StringLiterals;
 namespace PrinterProfiles {
 
 namespace {
-
-// Fixed names, so the window, the card tool and the tests share one file.
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Borvessa"_s, u"Borvessa"_s);
-}
 
 // Names become one key each, whatever characters they hold.
 QString part(const QString &name)
@@ -55,14 +49,14 @@ QString cardKey(const QString &cardFile)
 
 Choice choice(const QString &cardFile)
 {
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.beginGroup(choiceGroup(cardFile));
     return {s.value(u"printer"_s).toString(), s.value(u"tray"_s).toString()};
 }
 
 void setChoice(const QString &cardFile, const Choice &choice)
 {
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.beginGroup(choiceGroup(cardFile));
     s.setValue(u"printer"_s, choice.printer);
     s.setValue(u"tray"_s, choice.tray);
@@ -72,7 +66,7 @@ std::optional<PrinterProfile> profile(const QString &cardFile, const QString &pr
 {
     if (printer.isEmpty())
         return std::nullopt;
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.beginGroup(profileGroup(cardFile, printer, tray));
     // Numbers are kept as the card keeps them, with '.' in any locale; a
     // profile with a value that does not read is no profile.
@@ -87,7 +81,7 @@ std::optional<PrinterProfile> profile(const QString &cardFile, const QString &pr
 bool setProfile(const QString &cardFile, const QString &printer, const QString &tray,
                 const PrinterProfile &profile, QString *error)
 {
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.beginGroup(profileGroup(cardFile, printer, tray));
     s.setValue(u"margin"_s, QString::number(profile.margin));
     s.setValue(u"enlarge"_s, Numbers::formatSingle(profile.enlarge));
@@ -98,7 +92,7 @@ bool setProfile(const QString &cardFile, const QString &printer, const QString &
 
 bool removeProfile(const QString &cardFile, const QString &printer, const QString &tray, QString *error)
 {
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.remove(profileGroup(cardFile, printer, tray));
     return written(s, error);
 }

@@ -1,8 +1,9 @@
 #include "WindowSettings.h"
 
+#include "UserSettings.h"
+
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QWidget>
 
 #include <algorithm>
@@ -17,18 +18,12 @@ const QString PlaceKey = u"window/place"_s;
 const QString OldGeometryKey = u"window/geometry"_s;
 const QString ZoomKey = u"view/zoom"_s;
 
-// Fixed names, so the file is the same whichever program or test reads it.
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Borvessa"_s, u"Borvessa"_s);
-}
-
 } // namespace
 
 double WindowSettings::zoom()
 {
     bool ok = false;
-    const double stored = settings().value(ZoomKey).toDouble(&ok);
+    const double stored = userSettings().value(ZoomKey).toDouble(&ok);
     if (!ok || !std::isfinite(stored))
         return DefaultZoom;
     return std::clamp(stored, MinZoom, MaxZoom);
@@ -37,7 +32,7 @@ double WindowSettings::zoom()
 bool WindowSettings::hasZoom()
 {
     bool ok = false;
-    const double stored = settings().value(ZoomKey).toDouble(&ok);
+    const double stored = userSettings().value(ZoomKey).toDouble(&ok);
     return ok && std::isfinite(stored);
 }
 
@@ -45,12 +40,12 @@ void WindowSettings::setZoom(double zoom)
 {
     if (!std::isfinite(zoom))
         return;
-    settings().setValue(ZoomKey, std::clamp(zoom, MinZoom, MaxZoom));
+    userSettings().setValue(ZoomKey, std::clamp(zoom, MinZoom, MaxZoom));
 }
 
 bool WindowSettings::restorePlace(QWidget *window)
 {
-    const QVariant stored = settings().value(PlaceKey);
+    const QVariant stored = userSettings().value(PlaceKey);
     if (!window || !stored.canConvert<QPoint>())
         return false;
     const QPoint place = stored.toPoint();
@@ -68,7 +63,7 @@ void WindowSettings::savePlace(const QWidget *window)
 {
     if (!window)
         return;
-    QSettings s = settings();
+    QSettings s = userSettings();
     s.setValue(PlaceKey, window->geometry().topLeft());
     s.remove(OldGeometryKey);
 }

@@ -14,16 +14,6 @@ using namespace Qt::StringLiterals;
 // The printing commands of the card tool: they need fonts, so they run with a
 // GUI application object (see main.cpp).
 
-namespace {
-
-// The printer's calibration of the card, where it has one.
-std::optional<PrinterProfile> profileFor(const QString &cardFile, const QString &printer, const QString &tray)
-{
-    return printer.isEmpty() ? std::nullopt : PrinterProfiles::profile(cardFile, printer, tray);
-}
-
-} // namespace
-
 int CardTool::print(const QStringList &args)
 {
     constexpr int MaxCopies = 999;
@@ -72,7 +62,7 @@ int CardTool::print(const QStringList &args)
     QString destination = printerName;
     if (pdfFile.isEmpty() && m_chooser)
         destination = m_chooser(printerName, tray);
-    const std::optional<PrinterProfile> profile = profileFor(cardFile, destination, tray);
+    const std::optional<PrinterProfile> profile = PrinterProfiles::profile(cardFile, destination, tray);
     const PrintPage page = PrintLayout::page(form, profile ? &*profile : nullptr);
     // The answers that will not land in their fields, on the device that
     // prints: a PDF file has no unprintable margin.
