@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -149,7 +151,7 @@ std::optional<CardFields> CardFields::parse(const QString &path, const QByteArra
             return fail(u"is not UTF-8 text"_s);
         if (const qsizetype hash = line.indexOf(u'#'); hash >= 0)
             line.truncate(hash);
-        const QStringList words = line.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+        QStringList words = line.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
         if (words.isEmpty())
             continue;
         const QString &statement = words.first();
@@ -165,8 +167,21 @@ std::optional<CardFields> CardFields::parse(const QString &path, const QByteArra
             f.m_language = words[1];
             languageSet = true;
         } else if (statement == u"box") {
+            // "person PATTERN" at the end: the rest of the line is the pattern.
+            std::optional<PersonPattern> pattern;
+            if (const qsizetype at = words.indexOf(u"person"_s); at >= 0) {
+                static const QRegularExpression clause(u"\\sperson(\\s|$)"_s);
+                const QString rest = line.mid(line.indexOf(clause) + 7).trimmed();
+                if (rest.isEmpty())
+                    return fail(u"\"person\" takes a pattern of person fields, such as {surname}"_s);
+                QString reason;
+                pattern = PersonPattern::parse(rest, &reason);
+                if (!pattern)
+                    return fail(reason);
+                words = words.mid(0, at);
+            }
             if (words.size() < 3 || words.size() > 4)
-                return fail(u"\"box\" takes a box number, a kind and, for a date, its name"_s);
+                return fail(u"\"box\" takes a box number, a kind, for a date its name, and may end with \"person\" and a pattern"_s);
             const std::optional<int> box = boxNumber(words[1]);
             if (!box)
                 return fail(u"\"%1\" is not a box number (0 to 95)"_s.arg(words[1]));
@@ -190,7 +205,11 @@ std::optional<CardFields> CardFields::parse(const QString &path, const QByteArra
                 }
                 f.m_dates[*box] = words[3];
             }
+            if (pattern && *kind == Kind::Tick)
+                return fail(u"a tick box cannot take a person field"_s);
             f.m_kinds[*box] = *kind;
+            if (pattern)
+                f.m_people[*box] = *pattern;
             declaredOn[*box] = lineNo;
         } else if (statement == u"group") {
             if (words.size() < 5)
@@ -411,4 +430,9 @@ std::array<bool, CardFields::BoxCount> CardFields::faultyBoxes(const Answers &an
     for (int i = 0; i < BoxCount; ++i)
         faulty[i] = !why[i].isEmpty();
     return faulty;
+}
+
+bool CardFields::takesPeople() const
+{
+    return std::any_of(m_people.begin(), m_people.end(), [](const PersonPattern &p) { return !p.isEmpty(); });
 }

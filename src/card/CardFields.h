@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardError.h"
+#include "Person.h"
 
 #include <QList>
 #include <QString>
@@ -21,6 +22,9 @@
 //   language TAG                  en-CA, fr, tr ... (default en)
 //   box N KIND [DATE]             KIND: text, tick, capitals, or year, month
 //                                 and day, which name the DATE they belong to
+//                                 ... person PATTERN: what the box takes from a
+//                                 person of the people book, such as
+//                                 {surname}, {given_names} {initials}
 //   group NAME RULE N N ...       tick boxes; RULE: at-most-one, exactly-one,
 //                                 at-least-one
 // The answers themselves stay in the card file as before: a tick is "x", an
@@ -66,6 +70,14 @@ public:
     bool isTick(int box) const { return kind(box) == Kind::Tick; }
     bool isDatePart(int box) const;
     const std::vector<Group> &groups() const { return m_groups; }
+    // What a box takes from a person; an empty pattern for a box that takes
+    // nothing of a person (a trip answer).
+    const PersonPattern &personPattern(int box) const
+    {
+        static const PersonPattern none;
+        return box >= 0 && box < BoxCount ? m_people[std::size_t(box)] : none;
+    }
+    bool takesPeople() const;
     // The group a tick box belongs to, or null.
     const Group *groupOf(int box) const;
 
@@ -117,4 +129,5 @@ private:
     std::array<Kind, BoxCount> m_kinds{};
     std::array<QString, BoxCount> m_dates;
     std::vector<Group> m_groups;
+    std::array<PersonPattern, BoxCount> m_people;
 };
