@@ -153,6 +153,16 @@ bool CardPrinter::print(const PrintPage &page, int copies, const RenderOptions &
     });
 }
 
+bool CardPrinter::printPages(std::span<const PrintPage> pages, int copies, const RenderOptions &options,
+                             QString *error)
+{
+    if (pages.empty() || copies < 1)
+        return fail(error, u"There is no page to print."_s);
+    return run(pages.front(), error, [&](QPainter &painter, QPagedPaintDevice &device) {
+        return PageRenderer::paintPages(painter, device, pages, copies, options);
+    });
+}
+
 bool CardPrinter::printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error)
 {
     return run(page, error, [&](QPainter &painter, QPagedPaintDevice &device) {

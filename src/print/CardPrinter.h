@@ -30,6 +30,8 @@ public:
     static CardPrinter &instance();
 
     bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error) override;
+    bool printPages(std::span<const PrintPage> pages, int copies, const RenderOptions &options,
+                    QString *error) override;
     bool printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error) override;
     // The queue's margins for the card's paper; none for a PDF printer.
     std::optional<QMarginsF> unprintableMargins(const PrintPage &page) override;

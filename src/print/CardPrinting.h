@@ -19,6 +19,10 @@ public:
     // Prints one page per copy. False, with the reason in error, when there
     // is no printer, the printer cannot take the job or fails during it.
     virtual bool print(const PrintPage &page, int copies, const RenderOptions &options, QString *error) = 0;
+    // Pages of one card's paper (a group's cards) as one job, each copies
+    // times, in order.
+    virtual bool printPages(std::span<const PrintPage> pages, int copies, const RenderOptions &options,
+                            QString *error) = 0;
     // One page of the card's paper painted by the function (the calibration
     // sheet), with the same set-up and failures.
     virtual bool printSheet(const PrintPage &page, const PageRenderer::SheetPainter &paint, QString *error) = 0;

@@ -76,11 +76,21 @@ QRectF pageRect(const QPaintDevice &device, const PrintPage &page)
 bool paintCopies(QPainter &painter, QPagedPaintDevice &device, const PrintPage &page, int copies,
                  const RenderOptions &options)
 {
-    const QRectF target = pageRect(device, page);
-    for (int copy = 0; copy < copies; ++copy) {
-        if (copy > 0 && !device.newPage())
-            return false;
-        paintPage(painter, page, target, options);
+    return paintPages(painter, device, std::span(&page, 1), copies, options);
+}
+
+bool paintPages(QPainter &painter, QPagedPaintDevice &device, std::span<const PrintPage> pages, int copies,
+                const RenderOptions &options)
+{
+    bool first = true;
+    for (const PrintPage &page : pages) {
+        const QRectF target = pageRect(device, page);
+        for (int copy = 0; copy < copies; ++copy) {
+            if (!first && !device.newPage())
+                return false;
+            first = false;
+            paintPage(painter, page, target, options);
+        }
     }
     return true;
 }

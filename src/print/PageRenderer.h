@@ -6,6 +6,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <span>
 
 class QPagedPaintDevice;
 class QPaintDevice;
@@ -30,6 +31,9 @@ QRectF pageRect(const QPaintDevice &device, const PrintPage &page);
 // device refuses a new page.
 bool paintCopies(QPainter &painter, QPagedPaintDevice &device, const PrintPage &page, int copies,
                  const RenderOptions &options = {});
+// Pages of one card's paper, each as many times as copies, in order.
+bool paintPages(QPainter &painter, QPagedPaintDevice &device, std::span<const PrintPage> pages, int copies,
+                const RenderOptions &options = {});
 
 // Paints something else on the card's page, such as the calibration sheet:
 // the function gets the painter in twips from the paper's corner.

@@ -124,6 +124,16 @@ bool exportPdf(const QString &path, const PrintPage &page, int copies,
     }, error);
 }
 
+bool exportPages(const QString &path, std::span<const PrintPage> pages, int copies,
+                 const RenderOptions &options, QString *error)
+{
+    if (pages.empty() || copies < 1)
+        return fail(error, path, u"there is no page to write"_s);
+    return write(path, pages.front(), [&](QPainter &painter, QPagedPaintDevice &device) {
+        return PageRenderer::paintPages(painter, device, pages, copies, options);
+    }, error);
+}
+
 bool exportSheet(const QString &path, const PrintPage &page, const PageRenderer::SheetPainter &paint,
                  QString *error)
 {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <span>
 
 class QPagedPaintDevice;
 
@@ -32,6 +33,10 @@ QByteArray withoutPrintScaling(const QByteArray &pdf);
 // failure error names the file and the fault.
 bool exportPdf(const QString &path, const PrintPage &page, int copies,
                const RenderOptions &options, QString *error);
+
+// Pages of one card's paper, each copies times, in order, in one file.
+bool exportPages(const QString &path, std::span<const PrintPage> pages, int copies,
+                 const RenderOptions &options, QString *error);
 
 // One page of the card's paper painted by the function, in twips from the
 // paper's corner (the calibration sheet).
