@@ -103,7 +103,13 @@ std::vector<GroupPrint::Page> GroupPrint::pages(const CardFormModel &form, const
             marginsKnown = true;
         }
         const SheetModel sheet = SheetModel::build(page.page, unprintable ? &*unprintable : nullptr);
-        page.problems.append(sheet.misfitLines());
+        // A misfit of a box the person fills is the person's; the others
+        // come from the card's trip answers and are the same on every page.
+        for (const Misfit &m : sheet.misfits) {
+            const bool persons = !fields.personPattern(m.box).isEmpty()
+                                 || (m.otherBox >= 0 && !fields.personPattern(m.otherBox).isEmpty());
+            (persons ? page.problems : page.cardProblems).append(m.message);
+        }
         out.push_back(std::move(page));
     }
     return out;

@@ -37,7 +37,10 @@ struct Page
 {
     Person person;
     PrintPage page;
-    QStringList problems; // why it should not print: misfits, wrong values
+    QStringList problems;     // why the person's page should not print: a
+                              // person's answer that misfits or is wrong
+    QStringList cardProblems; // the card's own answers' misfits, the same
+                              // for everyone
 };
 
 // The pages of the people, in the order given. margins: the printer's

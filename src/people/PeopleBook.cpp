@@ -346,7 +346,9 @@ std::optional<qint64> PeopleBook::householdId(const QString &name, QString *erro
         *error = failure(u"cannot be changed"_s, q.lastError());
         return std::nullopt;
     }
-    return q.value(0).toLongLong();
+    const qint64 id = q.value(0).toLongLong();
+    q.finish();
+    return id;
 }
 
 // Binds the person's columns in order, then the household.
@@ -357,8 +359,8 @@ static void bindPerson(QSqlQuery &q, const Person &p, const QVariant &household)
         const QString v = p.value(f).trimmed();
         if (f == Person::BirthDate)
             q.addBindValue(v.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(v));
-        else
-            q.addBindValue(v);
+        else // an empty text, not NULL
+            q.addBindValue(v.isNull() ? QStringLiteral("") : v);
     }
     q.addBindValue(household);
 }
@@ -380,6 +382,7 @@ bool PeopleBook::insert(QSqlQuery &q, Person *person, QString *error)
     }
     person->id = q.value(0).toLongLong();
     person->version = 1;
+    q.finish(); // a statement still running would keep the transaction from committing
     return true;
 }
 

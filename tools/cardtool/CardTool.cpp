@@ -99,7 +99,19 @@ int CardTool::usage(const QString &problem)
           "           solves the printer from where the marks landed (millimetres from\n"
           "           the paper's left and top edges); with --printer keeps that as the\n"
           "           card's calibration for NAME in your settings, else sets the card's\n"
-          "           own enlargement, margin and layout; --dry-run only shows the solution\n");
+          "           own enlargement, margin and layout; --dry-run only shows the solution\n"
+          "       borvessa-card people import FILE.csv [--book BOOK]\n"
+          "           adds the people of a CSV file (header row of person fields; UTF-8 or\n"
+          "           Windows-1252; \",\" or \";\") in one go; names each refused row\n"
+          "       borvessa-card people list [--book BOOK] [--json]\n"
+          "       borvessa-card people export FILE.csv [--book BOOK]\n"
+          "       borvessa-card batch CARD --people all|ID,ID...|household:NAME [--book BOOK]\n"
+          "                           (--pdf FILE | --copies N) [--printer NAME [--tray TRAY]] [--strict]\n"
+          "           one page a person, in the order given, with the card's own trip\n"
+          "           answers; those whose page has faults are left out and named on\n"
+          "           standard error; with --strict nothing is printed then (exit 1).\n"
+          "           BOOK is a file or postgresql://user@host:port/name (default: the\n"
+          "           book in your settings, else ~/.local/share/Borvessa/people.sqlite)\n");
     return Usage;
 }
 
@@ -128,7 +140,7 @@ void CardTool::silenceQtWarnings()
 
 bool CardTool::isPrintingCommand(const QString &command)
 {
-    return command == u"print" || command == u"calibrate";
+    return command == u"print" || command == u"calibrate" || command == u"batch";
 }
 
 int CardTool::run(const QStringList &args)
@@ -153,6 +165,10 @@ int CardTool::run(const QStringList &args)
         return print(rest);
     if (command == u"calibrate")
         return calibrate(rest);
+    if (command == u"people")
+        return people(rest);
+    if (command == u"batch")
+        return batch(rest);
     if (command == u"--help" || command == u"-h" || command == u"help") {
         usage();
         return Ok;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QPainter;
 struct PrintPage;
@@ -42,6 +43,9 @@ public:
     // there is no printer.
     using ChooserFunction = std::function<QString(const QString &printer, const QString &tray)>;
     void setPrinterChooser(ChooserFunction chooser) { m_chooser = std::move(chooser); }
+    // Sends a group's pages, each copies times, as one job.
+    using PagesPrinterFunction = std::function<bool(const std::vector<PrintPage> &pages, int copies, QString *error)>;
+    void setPagesPrinter(PagesPrinterFunction printer) { m_pagesPrinter = std::move(printer); }
 
     // True for the commands that need a QGuiApplication.
     static bool isPrintingCommand(const QString &command);
@@ -72,6 +76,10 @@ private:
     // Defined in CardToolPrinting.cpp.
     int print(const QStringList &args);
     int calibrate(const QStringList &args);
+    // Defined in CardToolPeople.cpp.
+    int people(const QStringList &args);
+    int importPeople(const QStringList &args, const QString &where);
+    int batch(const QStringList &args);
 
     std::FILE *m_out;
     std::FILE *m_err;
@@ -79,4 +87,5 @@ private:
     MarginsFunction m_margins;
     SheetPrinterFunction m_sheetPrinter;
     ChooserFunction m_chooser;
+    PagesPrinterFunction m_pagesPrinter;
 };

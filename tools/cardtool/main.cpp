@@ -31,6 +31,13 @@ int main(int argc, char **argv)
                 *error = printer.lastNote();
             return printed;
         });
+        tool.setPagesPrinter([](const std::vector<PrintPage> &pages, int copies, QString *error) {
+            CardPrinter &printer = CardPrinter::instance();
+            const bool printed = printer.printPages(pages, copies, {}, error);
+            if (printed && error)
+                *error = printer.lastNote();
+            return printed;
+        });
         tool.setSheetPrinter([](const PrintPage &page, const std::function<void(QPainter &)> &paint, QString *error) {
             return CardPrinter::instance().printSheet(page, paint, error);
         });
