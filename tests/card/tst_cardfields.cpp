@@ -93,6 +93,10 @@ void TestCardFields::faultsNameTheLine_data()
         << "box 3 tick\ngroup g at-most-one 3 4\nbox 4 capitals\n"_ba << 2 << u"box 4 of the group \"g\" is not a tick"_s;
     QTest::newRow("unknown language") << "language xx-nowhere\n"_ba << 1 << u"not a language"_s;
     QTest::newRow("language twice") << "language en\nlanguage fr\n"_ba << 2 << u"already set"_s;
+    QTest::newRow("person field unknown")
+        << "box 3 text\nbox 4 capitals person {surname}, {first_name}\n"_ba << 2 << u"\"first_name\" is not a person field"_s;
+    QTest::newRow("person pattern unclosed") << "box 4 text person {surname\n"_ba << 1 << u"without its \"}\""_s;
+    QTest::newRow("person on a tick") << "box 4 tick person {surname}\n"_ba << 1 << u"tick box cannot take"_s;
     QTest::newRow("not UTF-8") << "box 3 tick\n# caf\xe9\n"_ba << 2 << u"not UTF-8"_s;
 }
 
