@@ -14,7 +14,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,6 +90,34 @@ int pageCount(const QString &pdf)
     const QString info = QString::fromUtf8(p.readAllStandardOutput());
     const qsizetype at = info.indexOf(u"Pages:"_s);
     return at < 0 ? -1 : info.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
+}
+
+// Runs SQL on a book as another program would, past the book's own checks.
+bool rawExec(const QString &where, const QString &sql)
+{
+    const QString name = u"raw-exec"_s;
+    bool ok = false;
+    {
+        QSqlDatabase db;
+        if (PeopleBook::isServerUrl(where)) {
+            const QUrl url(where);
+            db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+            db.setHostName(url.host());
+            db.setPort(url.port());
+            db.setUserName(url.userName());
+            db.setDatabaseName(url.path().mid(1));
+        } else {
+            db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
+            db.setDatabaseName(where);
+        }
+        QSqlQuery q(db);
+        ok = db.open() && q.exec(sql);
+        if (!ok)
+            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
 }
 
 } // namespace
@@ -335,6 +365,12 @@ void TestPeople::bookIsSharedAndRefusesStaleSaves()
     QVERIFY(!desk1->addAll(&group, &error));
     QVERIFY2(error.contains(u"1980-02-30"_s) && error.contains(u"nobody was added"_s), qPrintable(error));
     QCOMPARE(desk2->people(&error)->size(), std::size_t(2));
+
+    // A book of a newer version is refused by name and left as it is.
+    QVERIFY(rawExec(where, kind == u"sqlite" ? u"PRAGMA user_version = 7"_s : u"UPDATE book_schema SET version = 7"_s));
+    QVERIFY(!PeopleBook::open(where, PeopleBook::Open::Existing, &error));
+    QVERIFY2(error.contains(u"newer Borvessa"_s) && error.contains(desk1->name()), qPrintable(error));
+    QCOMPARE(desk1->people(&error)->size(), std::size_t(2));
 }
 
 void TestPeople::booksThatCannotBeUsedAreLeftAlone_data()
