@@ -223,7 +223,10 @@ bool PeopleBook::prepare(Open mode, QString *error)
     if (!m_shared) {
         // Readers never wait for a writer, and a program killed mid-change
         // leaves the book as it was before the change.
-        if (!q.exec(u"PRAGMA journal_mode = WAL"_s)) {
+        // A book on a disk that cannot be written can still be read; a
+        // change to it is refused, naming it.
+        if (!q.exec(u"PRAGMA journal_mode = WAL"_s)
+            && !q.lastError().databaseText().contains(u"readonly"_s)) {
             *error = failure(u"cannot be opened for writing"_s, q.lastError());
             return false;
         }
