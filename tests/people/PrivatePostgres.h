@@ -25,7 +25,8 @@ public:
     static bool installed();
 
     // Makes the cluster and starts the server; false with the reason and the
-    // tail of the server's log when it does not come up.
+    // tail of the server's log when it does not come up. Should the test
+    // die, the server ends with the thread that called this.
     bool start(QString *error);
 
     // postgresql://borvessa@127.0.0.1:PORT/people, or another database on
