@@ -1,6 +1,7 @@
 // The card tool: each command's output, exit code and error line.
 
 #include "CardTool.h"
+#include "ToolRun.h"
 
 #include "Card.h"
 #include "CardLayouts.h"
@@ -25,37 +26,6 @@ using namespace TestCards;
 
 namespace {
 
-QByteArray readAll(std::FILE *f)
-{
-    std::fflush(f);
-    std::rewind(f);
-    QByteArray out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, qsizetype(n));
-    return out;
-}
-
-struct Run
-{
-    int code = 0;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runTool(const QStringList &args)
-{
-    std::FILE *out = std::tmpfile();
-    std::FILE *err = std::tmpfile();
-    Run r;
-    r.code = CardTool(out, err).run(args);
-    r.out = readAll(out);
-    r.err = readAll(err);
-    std::fclose(out);
-    std::fclose(err);
-    return r;
-}
 
 } // namespace
 
@@ -113,7 +83,7 @@ void TestCardTool::usageErrors_data()
 void TestCardTool::usageErrors()
 {
     QFETCH(QStringList, args);
-    const Run r = runTool(args);
+    const ToolRun r = runTool(args);
     QCOMPARE(r.code, 2);
     QVERIFY(r.err.contains("usage: borvessa-card"));
     QVERIFY(r.out.isEmpty());
@@ -121,7 +91,7 @@ void TestCardTool::usageErrors()
 
 void TestCardTool::decryptWritesTheCardStringByteForByte()
 {
-    const Run r = runTool({u"decrypt"_s, m_canada});
+    const ToolRun r = runTool({u"decrypt"_s, m_canada});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, Cp1252::encode(installedText(CardLayouts::canada())));
 }
@@ -150,7 +120,7 @@ void TestCardTool::encryptReadsStandardInput()
 
 void TestCardTool::showPrintsTheCardAsJson()
 {
-    const Run r = runTool({u"show"_s, m_canada});
+    const ToolRun r = runTool({u"show"_s, m_canada});
     QCOMPARE(r.code, 0);
     QJsonParseError error;
     const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
@@ -181,7 +151,7 @@ void TestCardTool::showResetReadsTheInstalledLayout()
     const QString file = m_dir.filePath(u"Moved.qcf"_s);
     QVERIFY(writeCard(file, text));
     const auto left = [&](const QStringList &args) {
-        const Run r = runTool(args);
+        const ToolRun r = runTool(args);
         return QJsonDocument::fromJson(r.out).object()[u"picture"_s][u"left"_s].toDouble();
     };
     QCOMPARE(left({u"show"_s, file}), 500.0);
@@ -197,7 +167,7 @@ void TestCardTool::checkReportsEachBadCard()
     const QString missing = m_dir.filePath(u"Missing.qcf"_s);
 
     QCOMPARE(runTool({u"check"_s, m_canada}).code, 0);
-    const Run r = runTool({u"check"_s, m_canada, bad, missing});
+    const ToolRun r = runTool({u"check"_s, m_canada, bad, missing});
     QCOMPARE(r.code, 1);
     const QStringList lines = QString::fromLocal8Bit(r.err).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
@@ -224,7 +194,7 @@ void TestCardTool::checkAndShowApplyTheWindowsRules()
     const QString bad = m_dir.filePath(u"Bad.qcf"_s);
     QVERIFY(writeCard(bad, withLine(installedText(CardLayouts::canada()), line, text)));
     for (const QString &command : {u"check"_s, u"show"_s}) {
-        const Run r = runTool({command, bad});
+        const ToolRun r = runTool({command, bad});
         QCOMPARE(r.code, 1);
         const QString err = QString::fromLocal8Bit(r.err);
         QVERIFY2(err.startsWith(QDir::toNativeSeparators(bad) + u": "_s) && err.contains(reason), qPrintable(err));
@@ -236,7 +206,7 @@ void TestCardTool::getAndSetOneLine()
 {
     const QString file = m_dir.filePath(u"Edit.qcf"_s);
     QVERIFY(writeCard(file, installedText(CardLayouts::canada())));
-    Run r = runTool({u"get"_s, file, u"553"_s});
+    ToolRun r = runTool({u"get"_s, file, u"553"_s});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QByteArray("EnlargeFactor:1\n"));
 
@@ -266,7 +236,7 @@ void TestCardTool::setRefusesTextTheCardCannotHold()
     QFETCH(QString, text);
     QFETCH(QString, error);
     const QByteArray before = fileBytes(m_canada);
-    const Run r = runTool({u"set"_s, m_canada, u"18"_s, text});
+    const ToolRun r = runTool({u"set"_s, m_canada, u"18"_s, text});
     QCOMPARE(r.code, 2);
     // One line naming the problem, not the whole usage text.
     QCOMPARE(QString::fromLocal8Bit(r.err), error + u'\n');
@@ -291,7 +261,7 @@ void TestCardTool::missingLineCountsTheLines()
         text.chop(2);
     const QString file = m_dir.filePath(u"Short.qcf"_s);
     QVERIFY(writeCard(file, text));
-    const Run r = runTool({u"get"_s, file, u"600"_s});
+    const ToolRun r = runTool({u"get"_s, file, u"600"_s});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains("line 600: is missing (the card text has only 553 lines)"), r.err.constData());
 }
@@ -320,7 +290,7 @@ void TestCardTool::cardThatIsNoRegularFileIsRefused()
     else
         QVERIFY(QFile::link(u"/dev/zero"_s, card));
     args.insert(1, card);
-    const Run r = runTool(args);
+    const ToolRun r = runTool(args);
     QCOMPARE(r.code, int(CardTool::BadCard));
     const QString kind = pipe ? u"a named pipe"_s : u"a device"_s;
     QCOMPARE(QString::fromLocal8Bit(r.err),

@@ -3,6 +3,7 @@
 // and the card tool's group printing.
 
 #include "CardTool.h"
+#include "ToolRun.h"
 #include "Cp1252.h"
 #include "GroupPrint.h"
 #include "PeopleBook.h"
@@ -37,36 +38,6 @@ Person person(const QString &surname, const QString &given, const QString &birth
     return p;
 }
 
-QByteArray readAll(std::FILE *f)
-{
-    std::fflush(f);
-    std::rewind(f);
-    QByteArray out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, qsizetype(n));
-    std::fclose(f);
-    return out;
-}
-
-struct Run
-{
-    int code = 0;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runTool(const QStringList &args)
-{
-    std::FILE *out = std::tmpfile();
-    std::FILE *err = std::tmpfile();
-    Run r;
-    r.code = CardTool(out, err).run(args);
-    r.out = readAll(out);
-    r.err = readAll(err);
-    return r;
-}
 
 QString program(const QString &name)
 {
@@ -462,7 +433,7 @@ void TestPeople::batchPrintsOnePagePerPersonInOrder()
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(text.toUtf8());
     }
-    Run r = runTool({u"people"_s, u"import"_s, csv, u"--book"_s, book});
+    ToolRun r = runTool({u"people"_s, u"import"_s, csv, u"--book"_s, book});
     QVERIFY2(r.code == 0, r.err.constData());
     QVERIFY(r.out.contains("Imported 7 people"));
 
