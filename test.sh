@@ -37,8 +37,8 @@ tests/fuzz/kill-during-set.sh build/bin/borvessa-card cards/Canada.qcf 200
 echo "== Fuzz targets"
 if command -v clang++-14 >/dev/null; then
     CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBORVESSA_FUZZ=ON
-    cmake --build build-fuzz -j "$jobs" --target fuzz_card fuzz_envelope fuzz_cardform
-    for run in card:cards envelope:envelope cardform:cards; do
+    cmake --build build-fuzz -j "$jobs" --target fuzz_card fuzz_envelope fuzz_cardform fuzz_peoplecsv
+    for run in card:cards envelope:envelope cardform:cards peoplecsv:people; do
         target=fuzz_${run%%:*}
         # New inputs go to a scratch corpus; the seeds in the repository stay.
         rm -rf "build-fuzz/corpus/$target"

@@ -24,4 +24,8 @@ QString envelope(const QByteArray &bytes, bool *decrypted = nullptr);
 // The card file is written in dir.
 QString cardWindow(const QString &text, const QString &dir, bool *loaded = nullptr);
 
+// A CSV file of people: what reads has no refused value in it, each person
+// keeps its line, and the people written out read back the same.
+QString peopleCsv(const QByteArray &bytes, bool *read = nullptr);
+
 } // namespace RoundTrip

@@ -41,6 +41,8 @@ private Q_SLOTS:
     void cards();
     void envelopes_data();
     void envelopes();
+    void peopleFiles_data();
+    void peopleFiles();
     void farOffPictureIsRefusedAtLoad();
 
 private:
@@ -103,6 +105,25 @@ void TestCorpus::envelopes()
     const QString violation = RoundTrip::envelope(bytesOf(path), &decrypted);
     QVERIFY2(violation.isEmpty(), qPrintable(violation));
     QCOMPARE(decrypted, decrypts);
+}
+
+void TestCorpus::peopleFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("reads");
+    const QDir dir(corpus(u"people"_s));
+    for (const QString &f : dir.entryList(QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(f)) << dir.filePath(f) << !f.startsWith(u"refused-"_s);
+}
+
+void TestCorpus::peopleFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, reads);
+    bool read = false;
+    const QString violation = RoundTrip::peopleCsv(bytesOf(path), &read);
+    QVERIFY2(violation.isEmpty(), qPrintable(violation));
+    QCOMPARE(read, reads);
 }
 
 void TestCorpus::farOffPictureIsRefusedAtLoad()
