@@ -3,9 +3,11 @@
 #include "MDIForm1.h"
 #include "MessageBoxSink.h"
 #include "Messages.h"
+#include "PeopleUi.h"
 #include "WindowSettings.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTimer>
 
 #ifdef BORVESSA_QUIT_AFTER_FIRST_PAINT
@@ -49,6 +51,16 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Borvessa"));
     QApplication::setApplicationVersion(QStringLiteral(BORVESSA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("borvessa"));
+
+    // --book WHERE: the people book, a file or a postgresql:// address, for
+    // this run instead of the one in the settings. Other arguments are left
+    // alone, as before.
+    QCommandLineParser parser;
+    const QCommandLineOption book(QStringLiteral("book"), QStringLiteral("The people book to use."),
+                                  QStringLiteral("WHERE"));
+    parser.addOption(book);
+    parser.parse(QApplication::arguments());
+    PeopleUi::setBookLocation(parser.value(book));
 
     MessageBoxSink sink;
     Messages::ScopedSink scoped(&sink);

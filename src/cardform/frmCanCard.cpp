@@ -53,6 +53,7 @@ frmCanCard::frmCanCard(double zoom, QWidget *parent)
     : QWidget(parent),
       m_printing(m_model, this, [this] { return GetCopies(); }, [this] { return m_picture->image(); },
                  [this] { return scale(); }),
+      m_people(m_model, m_printing, this),
       m_zoom(std::clamp(zoom, ZoomSteps.front(), ZoomSteps.back()))
 {
     mapSmallFonts();
@@ -71,6 +72,9 @@ frmCanCard::frmCanCard(double zoom, QWidget *parent)
     });
     connect(&m_printing, &CardPrintCommands::copiesChosen, m_panel, &CardPanel::setCopies);
     connect(&m_printing, &CardPrintCommands::statusMessage, this, &frmCanCard::statusMessage);
+    connect(&m_people, &PeopleCommands::statusMessage, this, &frmCanCard::statusMessage);
+    // Every load ends with the switches: another card, another fields file.
+    connect(&m_model, &CardFormModel::switchesChanged, this, &frmCanCard::updatePeopleMenu);
 
     connect(&m_model, &CardFormModel::boxChanged, this, &frmCanCard::updateBox);
     connect(&m_model, &CardFormModel::pictureChanged, this, &frmCanCard::updatePicture);
@@ -180,6 +184,7 @@ bool frmCanCard::LoadCard(const QString &cardName)
             previous->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    m_people.forgetPerson();
     focusFirstBox();
     return true;
 }
@@ -188,6 +193,7 @@ void frmCanCard::takeCard(std::unique_ptr<Card> card, const QString &cardName)
 {
     focusNoOp();
     m_model.takeCard(std::move(card), cardName);
+    m_people.forgetPerson();
     focusFirstBox();
 }
 

@@ -4,6 +4,7 @@
 #include "CardPanel.h"
 #include "CardPrintCommands.h"
 #include "FormControl.h"
+#include "PeopleCommands.h"
 
 #include <QList>
 #include <QPointer>
@@ -114,6 +115,9 @@ public:
     QAction *mnuPrintAlignment() const { return m_mnuPrintAlignment; }
     QAction *mnuExportAlignment() const { return m_mnuExportAlignment; }
     QAction *mnuCalibrate() const { return m_mnuCalibrate; }
+    QAction *mnuFillFromPerson() const { return m_mnuFillFromPerson; }
+    QAction *mnuSaveAsPerson() const { return m_mnuSaveAsPerson; }
+    QAction *mnuPrintForSeveralPeople() const { return m_mnuPrintForSeveralPeople; }
 
     // ---- Handlers
     void txtAddress_GotFocus(int index);
@@ -152,6 +156,8 @@ public:
     PrintPage PrintCard2();
     // Print Preview, Export PDF, the alignment page and the calibration.
     CardPrintCommands &printing() { return m_printing; }
+    // Fill From Person, Save As Person and Print for Several People.
+    PeopleCommands &people() { return m_people; }
 
     // ---- Unsaved changes (the model holds the flag)
     // Asks "Save changes to <card>?" when there are unsaved changes; true
@@ -180,6 +186,9 @@ private:
     void buildBoxes();
     void buildPanel();
     void buildMenus();
+    QMenu *buildPeopleMenu();
+    // The People items work on a card whose fields file takes people.
+    void updatePeopleMenu();
     // One zoom step up (direction > 0) or down, within ZoomSteps.
     void stepZoom(int direction);
     void registerControl(QWidget *widget, ControlKind kind, const QString &name, int tabIndex,
@@ -196,6 +205,7 @@ private:
 
     CardFormModel m_model;
     CardPrintCommands m_printing;
+    PeopleCommands m_people;
     double m_zoom = DefaultZoom;
     float m_panelLeftTwips = 0;
 
@@ -219,4 +229,7 @@ private:
     QAction *m_mnuPrintAlignment = nullptr;
     QAction *m_mnuExportAlignment = nullptr;
     QAction *m_mnuCalibrate = nullptr;
+    QAction *m_mnuFillFromPerson = nullptr;
+    QAction *m_mnuSaveAsPerson = nullptr;
+    QAction *m_mnuPrintForSeveralPeople = nullptr;
 };

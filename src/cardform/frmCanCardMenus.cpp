@@ -1,5 +1,5 @@
 // The card window's menus: File with the printing commands, Edit, View with
-// the zoom steps, and Help.
+// the zoom steps, People with the people book's commands, and Help.
 #include "frmCanCard.h"
 
 #include <QAction>
@@ -48,10 +48,32 @@ void frmCanCard::buildMenus()
     auto *help = new QMenu(u"Help"_s, this);
     m_mnuAssist = help->addAction(u"Help "_s, this, &frmCanCard::mnuAssist_Click);
 
-    m_menus = {m_fileMenu, edit, view, help};
+    m_menus = {m_fileMenu, edit, view, buildPeopleMenu(), help};
     // Shortcuts work while the window is shown, whichever menu bar is in place.
     for (QMenu *menu : std::as_const(m_menus))
         addActions(menu->actions());
+}
+
+QMenu *frmCanCard::buildPeopleMenu()
+{
+    auto *people = new QMenu(u"&People"_s, this);
+    m_mnuFillFromPerson = people->addAction(u"&Fill From Person..."_s, &m_people, &PeopleCommands::fillFromPerson);
+    m_mnuSaveAsPerson = people->addAction(u"&Save As Person..."_s, &m_people, &PeopleCommands::saveAsPerson);
+    m_mnuPrintForSeveralPeople = people->addAction(u"&Print for Several People..."_s, &m_people,
+                                                   &PeopleCommands::printForSeveralPeople);
+    m_mnuFillFromPerson->setObjectName(u"mnuFillFromPerson"_s);
+    m_mnuSaveAsPerson->setObjectName(u"mnuSaveAsPerson"_s);
+    m_mnuPrintForSeveralPeople->setObjectName(u"mnuPrintForSeveralPeople"_s);
+    connect(people, &QMenu::aboutToShow, this, &frmCanCard::updatePeopleMenu);
+    updatePeopleMenu();
+    return people;
+}
+
+void frmCanCard::updatePeopleMenu()
+{
+    const bool available = m_people.available();
+    for (QAction *action : {m_mnuFillFromPerson, m_mnuSaveAsPerson, m_mnuPrintForSeveralPeople})
+        action->setEnabled(available);
 }
 
 void frmCanCard::stepZoom(int direction)

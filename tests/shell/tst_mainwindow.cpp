@@ -205,7 +205,7 @@ void TestMainWindow::openingACardLaysTheWindowOut()
     QStringList bar;
     for (QAction *a : window()->menuBar()->actions())
         bar << a->text();
-    QCOMPARE(bar, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"Help"_s}));
+    QCOMPARE(bar, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&People"_s, u"Help"_s}));
     // Panel 300 twips right of the picture; height from the lower of picture and panel.
     const TwipRect pic = card->model().picture();
     QCOMPARE(card->fra1Rect().left, pic.right() + 300);
