@@ -1,5 +1,7 @@
 #include "GroupPrintDialog.h"
 
+#include "ListSearch.h"
+
 #include "CardFormModel.h"
 #include "CardPrinting.h"
 #include "Messages.h"
@@ -61,11 +63,12 @@ GroupPrintDialog::GroupPrintDialog(const CardFormModel &form, CardPrinting &prin
     auto *chooseShown = new QPushButton(u"Choose sho&wn"_s, this);
     chooseShown->setAutoDefault(false);
     connect(chooseShown, &QPushButton::clicked, this, &GroupPrintDialog::chooseShown);
-    connect(m_search, &QLineEdit::textChanged, this, &GroupPrintDialog::setSearchText);
 
     m_list = new QTreeView(this);
     m_list->setObjectName(u"people"_s);
     m_list->setModel(m_filter);
+    m_searcher = new ListSearch(m_search, m_list, m_filter, PeopleUi::NameColumn, this);
+    m_searcher->setKeepsCurrentRow(true);
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -134,6 +137,7 @@ GroupPrintDialog::GroupPrintDialog(const CardFormModel &form, CardPrinting &prin
     if (parent && parent->screen())
         size = size.boundedTo(parent->screen()->availableSize() * 9 / 10);
     resize(size);
+    connect(m_searcher, &ListSearch::selectionChanged, this, &GroupPrintDialog::updatePreview);
     selectRow(0);
     updateFaults();
     updateButtons();
@@ -141,19 +145,12 @@ GroupPrintDialog::GroupPrintDialog(const CardFormModel &form, CardPrinting &prin
 
 void GroupPrintDialog::setSearchText(const QString &text)
 {
-    if (m_search->text() != text)
-        m_search->setText(text); // comes back here through textChanged
-    m_filter->setFilterFixedString(text);
-    if (!m_list->currentIndex().isValid())
-        selectRow(0);
+    m_searcher->setText(text);
 }
 
 QStringList GroupPrintDialog::shownNames() const
 {
-    QStringList names;
-    for (int row = 0; row < m_filter->rowCount(); ++row)
-        names.append(m_filter->index(row, PeopleUi::NameColumn).data().toString());
-    return names;
+    return m_searcher->shownTexts();
 }
 
 void GroupPrintDialog::chooseHousehold(const QString &household)
@@ -191,13 +188,7 @@ std::vector<Person> GroupPrintDialog::chosenPeople() const
 
 bool GroupPrintDialog::selectRow(int row)
 {
-    const QModelIndex index = m_filter->index(row, PeopleUi::NameColumn);
-    if (index.isValid())
-        m_list->setCurrentIndex(index);
-    else
-        m_list->selectionModel()->clear();
-    updatePreview();
-    return index.isValid();
+    return m_searcher->selectRow(row);
 }
 
 std::optional<Person> GroupPrintDialog::previewed() const

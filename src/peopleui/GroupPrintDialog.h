@@ -16,6 +16,7 @@ class PagePreview;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class ListSearch;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -111,6 +112,7 @@ private:
     QSortFilterProxyModel *m_filter = nullptr;
     QComboBox *m_household = nullptr;
     QLineEdit *m_search = nullptr;
+    ListSearch *m_searcher = nullptr;
     QTreeView *m_list = nullptr;
     QLabel *m_count = nullptr;
     QLabel *m_previewName = nullptr;

@@ -1,5 +1,7 @@
 #include "PersonChooser.h"
 
+#include "ListSearch.h"
+
 #include "PeopleUi.h"
 
 #include <QCoreApplication>
@@ -38,6 +40,7 @@ PersonChooser::PersonChooser(std::vector<Person> people, QWidget *parent)
     m_list = new QTreeView(this);
     m_list->setObjectName(u"people"_s);
     m_list->setModel(m_filter);
+    m_searcher = new ListSearch(m_search, m_list, m_filter, PeopleUi::NameColumn, this);
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -61,40 +64,25 @@ PersonChooser::PersonChooser(std::vector<Person> people, QWidget *parent)
     layout->addWidget(buttons);
     resize(480, 420);
 
-    connect(m_search, &QLineEdit::textChanged, this, &PersonChooser::setSearchText);
     connect(m_list, &QTreeView::activated, this, &PersonChooser::accept);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersonChooser::updateFillButton);
-    // Up and Down in the search box move through the list.
-    m_search->installEventFilter(this);
+    connect(m_searcher, &ListSearch::selectionChanged, this, &PersonChooser::updateFillButton);
     selectRow(0);
 }
 
 void PersonChooser::setSearchText(const QString &text)
 {
-    if (m_search->text() != text)
-        m_search->setText(text); // comes back here through textChanged
-    m_filter->setFilterFixedString(text);
-    selectRow(0);
+    m_searcher->setText(text);
 }
 
 QStringList PersonChooser::shownNames() const
 {
-    QStringList names;
-    names.reserve(m_filter->rowCount());
-    for (int row = 0; row < m_filter->rowCount(); ++row)
-        names.append(m_filter->index(row, PeopleUi::NameColumn).data().toString());
-    return names;
+    return m_searcher->shownTexts();
 }
 
 bool PersonChooser::selectRow(int row)
 {
-    const QModelIndex index = m_filter->index(row, PeopleUi::NameColumn);
-    if (index.isValid())
-        m_list->setCurrentIndex(index);
-    else
-        m_list->selectionModel()->clear();
-    updateFillButton();
-    return index.isValid();
+    return m_searcher->selectRow(row);
 }
 
 void PersonChooser::updateFillButton()
@@ -112,16 +100,4 @@ void PersonChooser::accept()
         return;
     m_chosen = m_people[std::size_t(row)];
     QDialog::accept();
-}
-
-bool PersonChooser::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            QCoreApplication::sendEvent(m_list, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+class ListSearch;
 class QLineEdit;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -40,7 +41,6 @@ public Q_SLOTS:
     void accept() override;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void updateFillButton();
@@ -50,6 +50,7 @@ private:
     QStandardItemModel *m_model = nullptr;
     QSortFilterProxyModel *m_filter = nullptr;
     QLineEdit *m_search = nullptr;
+    ListSearch *m_searcher = nullptr;
     QTreeView *m_list = nullptr;
     QPushButton *m_fill = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "frmMoreCards.h"
 
+#include "ListSearch.h"
+
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -33,6 +35,7 @@ frmMoreCards::frmMoreCards(const QStringList &names, const QList<int> &slotNumbe
     m_list = new QListView(this);
     m_list->setObjectName(u"cards"_s);
     m_list->setModel(m_filter);
+    m_searcher = new ListSearch(m_search, m_list, m_filter, 0, this);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     // All rows have one height, so a long list is laid out at once.
@@ -51,40 +54,25 @@ frmMoreCards::frmMoreCards(const QStringList &names, const QList<int> &slotNumbe
     layout->addWidget(buttons);
     resize(360, 480);
 
-    connect(m_search, &QLineEdit::textChanged, this, &frmMoreCards::setSearchText);
     connect(m_list, &QListView::activated, this, &frmMoreCards::accept);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmMoreCards::updateOpenButton);
-    // Up and Down in the search box move through the list.
-    m_search->installEventFilter(this);
+    connect(m_searcher, &ListSearch::selectionChanged, this, &frmMoreCards::updateOpenButton);
     selectRow(0);
 }
 
 void frmMoreCards::setSearchText(const QString &text)
 {
-    if (m_search->text() != text)
-        m_search->setText(text); // comes back here through textChanged
-    m_filter->setFilterFixedString(text);
-    selectRow(0);
+    m_searcher->setText(text);
 }
 
 QStringList frmMoreCards::shownNames() const
 {
-    QStringList names;
-    names.reserve(m_filter->rowCount());
-    for (int row = 0; row < m_filter->rowCount(); ++row)
-        names.append(m_filter->index(row, 0).data().toString());
-    return names;
+    return m_searcher->shownTexts();
 }
 
 bool frmMoreCards::selectRow(int row)
 {
-    const QModelIndex index = m_filter->index(row, 0);
-    if (index.isValid())
-        m_list->setCurrentIndex(index);
-    else
-        m_list->selectionModel()->clear();
-    updateOpenButton();
-    return index.isValid();
+    return m_searcher->selectRow(row);
 }
 
 void frmMoreCards::updateOpenButton()
@@ -103,16 +91,4 @@ void frmMoreCards::accept()
     const int slotNumber = m_slotNumbers.at(row);
     QDialog::accept();
     Q_EMIT cardChosen(slotNumber);
-}
-
-bool frmMoreCards::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
-            QCoreApplication::sendEvent(m_list, event);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 
+class ListSearch;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -38,7 +39,6 @@ public Q_SLOTS:
     void accept() override;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void updateOpenButton();
@@ -47,6 +47,7 @@ private:
     QStringListModel *m_model = nullptr;
     QSortFilterProxyModel *m_filter = nullptr;
     QLineEdit *m_search = nullptr;
+    ListSearch *m_searcher = nullptr;
     QListView *m_list = nullptr;
     QPushButton *m_open = nullptr;
 };
