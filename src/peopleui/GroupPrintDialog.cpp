@@ -69,15 +69,7 @@ GroupPrintDialog::GroupPrintDialog(const CardFormModel &form, CardPrinting &prin
     m_list->setModel(m_filter);
     m_searcher = new ListSearch(m_search, m_list, m_filter, PeopleUi::NameColumn, this);
     m_searcher->setKeepsCurrentRow(true);
-    m_list->setRootIsDecorated(false);
-    m_list->setItemsExpandable(false);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setUniformRowHeights(true);
-    m_list->header()->setStretchLastSection(true);
-    m_list->setColumnWidth(PeopleUi::NameColumn, 170);
-    m_list->setColumnWidth(PeopleUi::BirthColumn, 85);
+    PeopleUi::setUpList(m_list, 170, 85);
     m_count = new QLabel(this);
 
     m_previewName = new QLabel(this);

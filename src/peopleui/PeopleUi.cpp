@@ -1,5 +1,8 @@
 #include "PeopleUi.h"
 
+#include <QHeaderView>
+#include <QTreeView>
+
 #include "PeopleBook.h"
 
 #include <QStandardItemModel>
@@ -53,4 +56,17 @@ QStandardItemModel *PeopleUi::peopleModel(const std::vector<Person> &people, boo
         model->setItem(row, HouseholdColumn, household);
     }
     return model;
+}
+
+void PeopleUi::setUpList(QTreeView *list, int nameWidth, int birthWidth)
+{
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setUniformRowHeights(true);
+    list->header()->setStretchLastSection(true);
+    list->setColumnWidth(NameColumn, nameWidth);
+    list->setColumnWidth(BirthColumn, birthWidth);
 }

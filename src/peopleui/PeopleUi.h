@@ -10,6 +10,7 @@
 class PeopleBook;
 class QStandardItemModel;
 class QObject;
+class QTreeView;
 
 // What the People menu's windows share: the book they use and the list of
 // people they show.
@@ -29,5 +30,8 @@ enum Column { NameColumn, BirthColumn, HouseholdColumn, ColumnCount };
 constexpr int SearchRole = Qt::UserRole + 1;
 // The row of the model is the index into people. Checkable rows start unchecked.
 QStandardItemModel *peopleModel(const std::vector<Person> &people, bool checkable, QObject *parent);
+// A flat list of whole rows, one current at a time, with the name and birth
+// date columns this wide.
+void setUpList(QTreeView *list, int nameWidth, int birthWidth);
 
 } // namespace PeopleUi

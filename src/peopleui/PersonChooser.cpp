@@ -41,15 +41,7 @@ PersonChooser::PersonChooser(std::vector<Person> people, QWidget *parent)
     m_list->setObjectName(u"people"_s);
     m_list->setModel(m_filter);
     m_searcher = new ListSearch(m_search, m_list, m_filter, PeopleUi::NameColumn, this);
-    m_list->setRootIsDecorated(false);
-    m_list->setItemsExpandable(false);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setUniformRowHeights(true);
-    m_list->header()->setStretchLastSection(true);
-    m_list->setColumnWidth(PeopleUi::NameColumn, 220);
-    m_list->setColumnWidth(PeopleUi::BirthColumn, 90);
+    PeopleUi::setUpList(m_list, 220, 90);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     m_fill = buttons->addButton(u"&Fill"_s, QDialogButtonBox::AcceptRole);
