@@ -97,21 +97,18 @@ bool CardPrintCommands::print()
     const PrintPage page = this->page();
     // Before a card is used up, say how many answers will not land in their
     // fields, and name the answers that are wrong or missing.
-    constexpr int NamedFaults = 6;
     const std::optional<QMarginsF> margins = printer.unprintableMargins(page);
     const SheetModel sheet = SheetModel::build(page, margins ? &*margins : nullptr);
     QString question = u"Print %1 declaration form(s)?"_s.arg(copies);
     if (const std::size_t misfits = sheet.fitCount(); misfits > 0)
         question += u"\n\n%1 answer(s) will not print inside their fields; Print Preview shows which."_s.arg(misfits);
     if (sheet.invalidCount() > 0) {
-        question += u"\n\nNot answered as the card asks:"_s;
-        int named = 0;
+        QStringList invalid;
         for (const Misfit &m : sheet.misfits) {
-            if (m.kind == Misfit::Kind::InvalidAnswer && named++ < NamedFaults)
-                question += u"\n"_s + m.message;
+            if (m.kind == Misfit::Kind::InvalidAnswer)
+                invalid.append(m.message);
         }
-        if (named > NamedFaults)
-            question += u"\n... and %1 more; Print Preview lists them all."_s.arg(named - NamedFaults);
+        question += u"\n\nNot answered as the card asks:"_s + SheetModel::named(invalid);
     }
     if (!Messages::confirm(question, u"Requesting Confirmation"_s))
         return false;

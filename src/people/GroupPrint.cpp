@@ -36,16 +36,9 @@ std::optional<Person> GroupPrint::personFrom(const CardFields &fields, const std
         if (datePart)
             birthTyped = true;
         // Capitals boxes print in capitals: "ANNA" is still base's "Anna".
-        if (base.id != 0 && text.compare(pattern.fill(base), Qt::CaseInsensitive) == 0) {
-            if (datePart) {
-                Person only;
-                std::array<QString, 3> parts = {};
-                pattern.read(pattern.fill(base), &only, &parts);
-                for (std::size_t i = 0; i < 3; ++i)
-                    birth[i] = parts[i].isEmpty() ? birth[i] : parts[i];
-            }
+        // A date part reads the same either way.
+        if (!datePart && base.id != 0 && text.compare(pattern.fill(base), Qt::CaseInsensitive) == 0)
             continue;
-        }
         Person read;
         std::array<QString, 3> parts = {};
         if (!pattern.read(text, &read, &parts))

@@ -8,20 +8,12 @@
 #include "PeopleBook.h"
 #include "PeopleUi.h"
 #include "PersonChooser.h"
-#include "PrintLayout.h"
 #include "SheetModel.h"
 
 #include <QSet>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// As many faults as Print names before it asks.
-constexpr int NamedMisfits = 6;
-
-} // namespace
 
 PeopleCommands::PeopleCommands(CardFormModel &model, CardPrintCommands &printing, QWidget *window)
     : m_model(model), m_printing(printing), m_window(window)
@@ -71,8 +63,9 @@ bool PeopleCommands::fill(const Person &person)
     m_person = person;
     Q_EMIT statusMessage(u"Filled from %1"_s.arg(person.displayName()));
 
-    // Named as Print names them before it asks: those of the filled boxes.
-    const SheetModel sheet = SheetModel::build(PrintLayout::page(m_model));
+    // Named as Print names them before it asks: those of the filled boxes,
+    // on the page as the card's printer prints it.
+    const SheetModel sheet = SheetModel::build(m_printing.page());
     QStringList lines;
     for (const Misfit &m : sheet.misfits) {
         if (filled.contains(m.box) || filled.contains(m.otherBox))
@@ -80,13 +73,9 @@ bool PeopleCommands::fill(const Person &person)
     }
     if (lines.isEmpty())
         return true;
-    QString text = u"Filled from %1. %2 answer(s) will not print well:\n"_s.arg(person.displayName())
-                       .arg(lines.size());
-    for (qsizetype i = 0; i < lines.size() && i < NamedMisfits; ++i)
-        text += u"\n"_s + lines[i];
-    if (lines.size() > NamedMisfits)
-        text += u"\n... and %1 more; Print Preview lists them all."_s.arg(lines.size() - NamedMisfits);
-    Messages::warn(text);
+    Messages::warn(u"Filled from %1. %2 answer(s) will not print well:\n"_s.arg(person.displayName())
+                       .arg(lines.size())
+                   + SheetModel::named(lines));
     return true;
 }
 

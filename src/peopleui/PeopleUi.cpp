@@ -1,11 +1,10 @@
 #include "PeopleUi.h"
 
-#include <QHeaderView>
-#include <QTreeView>
-
 #include "PeopleBook.h"
 
+#include <QHeaderView>
 #include <QStandardItemModel>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 

@@ -135,6 +135,16 @@ const SheetBox *SheetModel::findBox(int box) const
     return nullptr;
 }
 
+QString SheetModel::named(const QStringList &lines, int most)
+{
+    QString text;
+    for (qsizetype i = 0; i < lines.size() && i < most; ++i)
+        text += u"\n"_s + lines[i];
+    if (lines.size() > most)
+        text += u"\n... and %1 more; Print Preview lists them all."_s.arg(lines.size() - most);
+    return text;
+}
+
 QStringList SheetModel::misfitLines() const
 {
     QStringList lines;

@@ -66,6 +66,9 @@ struct SheetModel
     const SheetBox *findBox(int box) const;
     // The misfits one per line, for a list or standard error.
     QStringList misfitLines() const;
+    // The first lines of a message that names misfits, each on a line of its
+    // own, and how many more Print Preview lists.
+    static QString named(const QStringList &lines, int most = 6);
     // How many misfits are answers that do not fit, and how many answers
     // that are wrong or missing.
     std::size_t fitCount() const;
