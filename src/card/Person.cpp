@@ -221,9 +221,13 @@ bool PersonPattern::read(const QString &answer, Person *person, std::array<QStri
         // Initials look like initials: "B", "J.R.", not a second given name.
         static const QRegularExpression initials(u"^(\\p{L}{1,2}(\\.\\s*|\\s+|$)){0,4}$"_s);
         bool plausible = true;
-        for (qsizetype i = 0, g = 0; i < keep; ++i) {
-            if (m_parts.at(i).field && ++g && m_parts.at(i).text == u"initials"_s)
-                plausible = initials.match(trimSeparators(m.captured(int(g)))).hasMatch();
+        int captured = 0;
+        for (qsizetype i = 0; i < keep; ++i) {
+            if (!m_parts.at(i).field)
+                continue;
+            ++captured;
+            if (m_parts.at(i).text == u"initials"_s)
+                plausible = plausible && initials.match(trimSeparators(m.captured(captured))).hasMatch();
         }
         if (!plausible)
             continue;

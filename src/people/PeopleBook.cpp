@@ -142,7 +142,7 @@ std::unique_ptr<PeopleBook> PeopleBook::open(const QString &where, Open mode, QS
         *error = book->failure(u"cannot be opened"_s, book->m_db.lastError());
         return nullptr;
     }
-    if (!book->prepare(mode, error))
+    if (!book->prepare(error))
         return nullptr;
     return book;
 }
@@ -199,9 +199,8 @@ std::optional<int> PeopleBook::storedVersion(QString *error)
     return q.value(0).toInt();
 }
 
-bool PeopleBook::prepare(Open mode, QString *error)
+bool PeopleBook::prepare(QString *error)
 {
-    Q_UNUSED(mode);
     QSqlQuery q(m_db);
     if (!m_shared) {
         // A damaged file fails here, before anything is written to it.

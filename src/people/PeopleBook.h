@@ -60,7 +60,7 @@ public:
 
 private:
     PeopleBook() = default;
-    bool prepare(Open mode, QString *error);
+    bool prepare(QString *error);
     bool migrate(int from, QString *error);
     std::optional<int> storedVersion(QString *error);
     bool insert(QSqlQuery &query, Person *person, QString *error);
